@@ -1,0 +1,15 @@
+// The wise robot: exhaustive fixed-depth minimax over copies of the board.
+#pragma once
+
+#include <cstdint>
+
+#include "rules/board.h"
+
+// Chooses a pit for match.current_player by searching `level` changes of
+// turn deep (negative levels act as 0). Writes its thinking line on the
+// message line while the screen is on. Returns a non-empty pit 0..5.
+int32_t wise_move(int32_t level);
+
+// Score, for the root mover match.current_player, of `side` sowing `pit` on
+// `board` and the best play after it to `depth` further changes of turn.
+int32_t wise_search(const Board &board, int side, int pit, int32_t depth);

@@ -1,0 +1,39 @@
+// Stopwatch stack and whole-second duration texts.
+#pragma once
+
+#include <cstdint>
+#include <sys/time.h>
+
+struct StackNode {
+    void *data;      // the stacked item (a timestamp)
+    StackNode *next; // node below; null at the bottom
+};
+
+extern StackNode *timer_stack; // running stopwatches, latest on top
+
+// Pushes the current time; the record belongs to the stack until stopped.
+timeval *timer_start();
+
+// Pops the latest stopwatch: seconds since it started, -1.0 when none runs.
+double timer_stop();
+
+// Seconds since `start`, or since the latest stopwatch when `start` is null;
+// the absolute time when it is null and none runs. Pops nothing.
+double timer_elapsed(const timeval *start);
+
+double time_seconds(int32_t seconds, int32_t microseconds);
+
+// Later minus earlier, in seconds; fills `diff` (borrowing a second when
+// needed) when it is not null.
+double time_diff(timeval *diff, int32_t earlier_s, int32_t earlier_us,
+                 int32_t later_s, int32_t later_us);
+
+void *stack_push(StackNode **head, void *data);
+void *stack_pop(StackNode **head); // null when empty
+
+// Whole seconds as text such as 05m07s or 1d01h01m01s; a static buffer that
+// the next call overwrites.
+const char *duration_text(uint32_t seconds);
+
+// The same with colons: 05:07, 1-01:01:01.
+const char *duration_clock_text(uint32_t seconds);

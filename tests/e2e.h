@@ -1,0 +1,25 @@
+// Runs the built program as a user would: arguments, standard input from a
+// string, the clock pinned by the preload library; collects everything.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+struct Run {
+    std::string out;  // standard output
+    std::string err;  // standard error
+    int status;       // exit status, or 128 + signal
+};
+
+struct RunOptions {
+    std::string input;                                    // standard input
+    std::vector<std::pair<std::string, std::string>> env; // extra variables
+    bool fake_clock = true;                               // preload the clock
+    std::string argv0 = OKWARI_BIN;                       // program path given
+};
+
+Run run_okwari(const std::vector<std::string> &args, const RunOptions &opt = {});
+
+// Reads a whole file; "" when it cannot be read.
+std::string read_file(const std::string &path);
