@@ -44,7 +44,7 @@ static std::string slurp(int fd)
     return text;
 }
 
-Run run_okwari(const std::vector<std::string> &args, const RunOptions &opt)
+Outcome run_okwari(const std::vector<std::string> &args, const RunOptions &opt)
 {
     int in = temp_file(opt.input);
     int out = temp_file("");
@@ -69,7 +69,7 @@ Run run_okwari(const std::vector<std::string> &args, const RunOptions &opt)
     close(in);
     int wstatus = 0;
     waitpid(pid, &wstatus, 0);
-    Run r;
+    Outcome r;
     r.out = slurp(out);
     r.err = slurp(err);
     r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-struct Run {
+struct Outcome {
     std::string out;  // standard output
     std::string err;  // standard error
     int status;       // exit status, or 128 + signal
@@ -19,7 +19,7 @@ struct RunOptions {
     std::string argv0 = OKWARI_BIN;                       // program path given
 };
 
-Run run_okwari(const std::vector<std::string> &args, const RunOptions &opt = {});
+Outcome run_okwari(const std::vector<std::string> &args, const RunOptions &opt = {});
 
 // Reads a whole file; "" when it cannot be read.
 std::string read_file(const std::string &path);

@@ -43,9 +43,7 @@ int gettimeofday(struct timeval *restrict tv, void *restrict tz)
         now_us = env_number("FAKECLOCK_TIME", 1000000000) * 1000000LL;
     else
         now_us += env_number("FAKECLOCK_STEP_US", 0);
-    if (tv) {
-        tv->tv_sec = (time_t)(now_us / 1000000);
-        tv->tv_usec = (suseconds_t)(now_us % 1000000);
-    }
+    tv->tv_sec = (time_t)(now_us / 1000000);
+    tv->tv_usec = (suseconds_t)(now_us % 1000000);
     return 0;
 }

@@ -23,7 +23,7 @@ const char usage[] =
 TEST(Usage, FewerThanTwoNamesPrintUsageAndExit9)
 {
     for (const std::vector<std::string> &args : {std::vector<std::string>{}, {"alice"}}) {
-        Run r = run_okwari(args);
+        Outcome r = run_okwari(args);
         EXPECT_EQ(r.out, usage);
         // Standard error is a file here, not a terminal: nothing is cleared.
         EXPECT_EQ(r.err, "");
@@ -35,7 +35,7 @@ TEST(Usage, ProgramNameIsTheBaseNameOfItsPath)
 {
     RunOptions opt;
     opt.argv0 = "/usr/games/bin/mygame";
-    Run r = run_okwari({}, opt);
+    Outcome r = run_okwari({}, opt);
     EXPECT_EQ(r.out.substr(0, 8), "mygame, ");
     EXPECT_NE(r.out.find("usage: mygame player_name player_name [filename]\n"), std::string::npos);
     opt.argv0 = "plain";
