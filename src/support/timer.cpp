@@ -1,0 +1,134 @@
+// Stopwatch stack and whole-second duration texts.
+#include "support/timer.h"
+
+#include <cstdio>
+
+#include "support/mem.h"
+
+StackNode *timer_stack = nullptr;
+
+static const uint32_t TIMESTAMP_SIZE = sizeof(timeval);
+static const uint32_t NODE_SIZE = sizeof(StackNode);
+
+// The longest texts for any 32-bit count are 49710d06h28m15s (15) and
+// 49710-06:28:15 (14), so 16 bytes always hold them with the NUL.
+static char duration_buffer[16];
+static char clock_buffer[16];
+
+timeval *timer_start()
+{
+    timeval *start = static_cast<timeval *>(mem_alloc(TIMESTAMP_SIZE));
+    gettimeofday(start, nullptr);
+    stack_push(&timer_stack, start);
+    return start;
+}
+
+double timer_stop()
+{
+    timeval *start = static_cast<timeval *>(stack_pop(&timer_stack));
+    if (start == nullptr)
+        return -1.0;
+    timeval now;
+    gettimeofday(&now, nullptr);
+    timeval diff;
+    time_diff(&diff, static_cast<int32_t>(start->tv_sec), static_cast<int32_t>(start->tv_usec),
+              static_cast<int32_t>(now.tv_sec), static_cast<int32_t>(now.tv_usec));
+    mem_free(start, TIMESTAMP_SIZE);
+    // A clock that stepped back gives a negative time; it is returned as is.
+    return time_seconds(static_cast<int32_t>(diff.tv_sec), static_cast<int32_t>(diff.tv_usec));
+}
+
+double timer_elapsed(const timeval *start)
+{
+    timeval now;
+    gettimeofday(&now, nullptr);
+    if (start == nullptr) {
+        if (timer_stack == nullptr)
+            return time_seconds(static_cast<int32_t>(now.tv_sec), static_cast<int32_t>(now.tv_usec));
+        start = static_cast<const timeval *>(timer_stack->data);
+    }
+    timeval diff;
+    time_diff(&diff, static_cast<int32_t>(start->tv_sec), static_cast<int32_t>(start->tv_usec),
+              static_cast<int32_t>(now.tv_sec), static_cast<int32_t>(now.tv_usec));
+    return time_seconds(static_cast<int32_t>(diff.tv_sec), static_cast<int32_t>(diff.tv_usec));
+}
+
+double time_seconds(int32_t seconds, int32_t microseconds)
+{
+    return static_cast<double>(microseconds) / 1000000.0 + static_cast<double>(seconds);
+}
+
+double time_diff(timeval *diff, int32_t earlier_s, int32_t earlier_us,
+                 int32_t later_s, int32_t later_us)
+{
+    if (diff != nullptr) {
+        // Widened before subtracting so that no pair of 32-bit times overflows.
+        if (earlier_us > later_us) {
+            diff->tv_sec = static_cast<time_t>(later_s) - earlier_s - 1;
+            diff->tv_usec = static_cast<suseconds_t>(later_us) + 1000000 - earlier_us;
+        } else {
+            diff->tv_sec = static_cast<time_t>(later_s) - earlier_s;
+            diff->tv_usec = static_cast<suseconds_t>(later_us) - earlier_us;
+        }
+    }
+    return time_seconds(later_s, later_us) - time_seconds(earlier_s, earlier_us);
+}
+
+void *stack_push(StackNode **head, void *data)
+{
+    StackNode *below = *head;
+    StackNode *node = static_cast<StackNode *>(mem_alloc(NODE_SIZE));
+    *head = node;
+    node->data = data;
+    node->next = below;
+    return data;
+}
+
+void *stack_pop(StackNode **head)
+{
+    StackNode *top = *head;
+    if (top == nullptr)
+        return nullptr;
+    void *data = top->data;
+    StackNode *below = top->next;
+    mem_free(top, NODE_SIZE);
+    *head = below;
+    return data;
+}
+
+// A larger unit appears only when the count exceeds a whole one (61 s is
+// 01m01s, 60 s stays 60s); once one is written every smaller one follows.
+// After the day piece each piece is two digits and its mark, hence the fixed
+// advance of 3.
+static const char *duration_format(char *buffer, uint32_t t, const char *day_piece,
+                                   const char *hour_piece, const char *minute_piece,
+                                   const char *second_piece)
+{
+    int p = 0;
+    if (t > 86400) {
+        p = sprintf(buffer, day_piece, t / 86400);
+        t %= 86400;
+    }
+    if (p != 0 || t > 3600) {
+        sprintf(buffer + p, hour_piece, t / 3600);
+        t %= 3600;
+        p += 3;
+    }
+    if (p != 0 || t > 60) {
+        sprintf(buffer + p, minute_piece, t / 60);
+        t %= 60;
+        p += 3;
+    }
+    sprintf(buffer + p, second_piece, t);
+    return buffer;
+}
+
+const char *duration_text(uint32_t seconds)
+{
+    return duration_format(duration_buffer, seconds, "%ud", "%02uh", "%02um", "%02us");
+}
+
+const char *duration_clock_text(uint32_t seconds)
+{
+    return duration_format(clock_buffer, seconds, "%u-", "%02u:", "%02u:", "%02u");
+}
