@@ -12,6 +12,11 @@ struct StrBuf {
 
 extern uint32_t sb_block; // capacities are rounded to multiples of this
 
+// Every operation that grows a buffer ends the program (message on stderr,
+// status 1) when the capacity it needs would not fit in 32 bits, as the
+// allocator does when memory runs out. A source must not lie inside the
+// buffer it is copied into.
+
 uint32_t sb_block_shift(uint8_t shift);
 StrBuf *sb_new(const char *source, uint32_t n);
 StrBuf *sb_create(const char *source, uint32_t len, uint32_t cap);
@@ -23,8 +28,8 @@ char *sb_insert(StrBuf *buffer, int32_t position, const char *source);
 char *sb_set_n(StrBuf *buffer, const char *source, int32_t n);
 char *sb_set(StrBuf *buffer, const char *source);
 
-// Elapsed time with 0 to 6 decimals, such as 01m01.5s; a buffer that the
-// next call overwrites.
+// Elapsed time with 0 to 6 decimals, such as 01m01.5s (a precision above 6
+// gives 6); a buffer that the next call overwrites.
 const char *duration_text_fine(int32_t seconds, int32_t microseconds, uint8_t precision);
 
 // Pops the latest stopwatch and returns its time as duration_text_fine
