@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <regex>
 #include <string>
 #include <unistd.h>
 
@@ -143,31 +142,61 @@ TEST(RobotMatch, KnownSeedsGiveKnownMatches)
     }
 }
 
+// The parts of a result line; false when the line is not of that form.
+struct ResultLine {
+    std::string winner, first, second;
+    long long points[2] = {0, 0}; // winner's first; both the same for a draw
+    bool draw = false;
+    long moves = 0;
+};
+
+bool parse_result(const std::string &line, ResultLine &r)
+{
+    char a[64], b[64], c[64];
+    int used = 0;
+    const char *s = line.c_str();
+    if (sscanf(s, "draw %lld all, time %n", &r.points[0], &used) == 1 && used > 0) {
+        r.draw = true;
+        r.points[1] = r.points[0];
+    } else if (sscanf(s, "%63s wins %lld-%lld, time %n", a, &r.points[0], &r.points[1], &used) == 3 &&
+               used > 0) {
+        r.winner = a;
+    } else {
+        return false;
+    }
+    s += used;
+    int tail = 0;
+    if (sscanf(s, "%63[^=]=%*[0-9dhms] %63[^=]=%*[0-9dhms], %ld moves%n", b, c, &r.moves, &tail) != 3)
+        return false;
+    r.first = b;
+    r.second = c;
+    return std::string(s + tail) == "\n";
+}
+
 TEST(RobotMatch, EveryPairingPlaysToAResult)
 {
     const char *robots[] = {"random", "hurry", "wise0", "wise1", "wise2", "wise3",
                             "wise4",  "wise5", "wise6", "wise",  "wise-2"};
-    const std::regex result("(([a-z0-9-]+) wins ([0-9]+)-([0-9]+)|draw ([0-9]+) all), time "
-                            "([a-z0-9-]+)=[0-9ms]+ ([a-z0-9-]+)=[0-9ms]+, ([0-9]+) moves\n");
     uint32_t pid = 500;
     for (const char *a : robots) {
         for (const char *b : robots) {
             Outcome r = run_okwari({a, b}, pinned(1000000000, ++pid));
-            std::smatch m;
-            ASSERT_TRUE(std::regex_match(r.out, m, result)) << a << " vs " << b << ": " << r.out;
-            EXPECT_EQ(m[6], a);
-            EXPECT_EQ(m[7], b);
+            ResultLine line;
+            ASSERT_TRUE(parse_result(r.out, line)) << a << " vs " << b << ": " << r.out;
+            EXPECT_EQ(line.first, a);
+            EXPECT_EQ(line.second, b);
             EXPECT_EQ(r.err, "");
-            int want = m[5].matched ? 2 : m[2] == a && strcmp(a, b) != 0 ? 0 : 1;
-            if (strcmp(a, b) == 0 && !m[5].matched) {
-                // Same name on both sides: the winner's points come first,
-                // and only the status tells which side won.
+            EXPECT_GT(line.moves, 2);
+            if (line.draw) {
+                EXPECT_EQ(r.status, 2) << r.out;
+                continue;
+            }
+            EXPECT_GT(line.points[0], line.points[1]) << r.out;
+            if (strcmp(a, b) == 0) {
+                // Same name on both sides: only the status tells which won.
                 EXPECT_TRUE(r.status == 0 || r.status == 1) << r.out;
             } else {
-                EXPECT_EQ(r.status, want) << a << " vs " << b << ": " << r.out;
-            }
-            if (!m[5].matched) {
-                EXPECT_GT(std::stoll(m[3]), std::stoll(m[4])) << r.out;
+                EXPECT_EQ(r.status, line.winner == a ? 0 : 1) << r.out;
             }
         }
     }
@@ -201,8 +230,8 @@ TEST(RobotMatch, ThinkingTimesAddUpOverBothRounds)
     Outcome r = run_okwari({"hurry", "random"}, pinned(1000000000, 9, 37000000));
     Expected e = model_match("hurry", "random", 1000000000, 9, 37000000);
     EXPECT_EQ(r.out, e.line);
-    EXPECT_TRUE(std::regex_search(r.out, std::regex("time hurry=[0-9]{2}m[0-9]{2}s random=")))
-        << r.out;
+    char minutes[8];
+    EXPECT_EQ(sscanf(r.out.c_str(), "%*[^,], time hurry=%*2dm%*2ds random=%7s", minutes), 1) << r.out;
 }
 
 struct TempDir {
@@ -261,9 +290,9 @@ TEST(RobotMatch, PointsPastTwoBillionAreAddedWide)
     Outcome r = run_okwari({"wise2", "hurry", file}, pinned(1000000000, 5));
     Expected e = model_match("wise2", "hurry", 1000000000, 5, 0, pits);
     EXPECT_EQ(r.out, e.line);
-    std::smatch m;
-    ASSERT_TRUE(std::regex_search(r.out, m, std::regex("wins ([0-9]+)-([0-9]+)"))) << r.out;
-    EXPECT_EQ(std::stoll(m[1]) + std::stoll(m[2]), 2LL * 2147483647);
+    ResultLine line;
+    ASSERT_TRUE(parse_result(r.out, line)) << r.out;
+    EXPECT_EQ(line.points[0] + line.points[1], 2LL * 2147483647);
 }
 
 TEST(BoardFileErrors, EndTheProgramBeforeTheMatch)
