@@ -23,11 +23,11 @@ struct Expected {
 };
 
 // The robot's choice on `board` for side `me`; random robots draw from the
-// same stream as the program.
+// same stream as the program. A person in the model plays like hurry.
 int model_choice(const char *name, const Board &board, int me)
 {
     const Side &mine = board.sides[me];
-    if (strcmp(name, "hurry") == 0) {
+    if (strcmp(name, "hurry") == 0 || !is_robot_name(name)) {
         int pit = 0;
         for (int i = 1; i < 6; i++)
             if (mine.pits[i] > mine.pits[pit])
@@ -48,8 +48,11 @@ int model_choice(const char *name, const Board &board, int me)
     return wise_move((int32_t)strtol(name + 4, nullptr, 10));
 }
 
+// `typed`, when given, receives the lines a person playing in the model
+// types in each round.
 Expected model_match(const char *first, const char *second, uint32_t time, uint32_t pid,
-                     long step_us = 0, const int *file_pits = nullptr)
+                     long step_us = 0, const int *file_pits = nullptr,
+                     std::string *typed = nullptr)
 {
     const char *names[2] = {first, second};
     srandom(time * pid);
@@ -75,6 +78,8 @@ Expected model_match(const char *first, const char *second, uint32_t time, uint3
         int move_number = 1;
         while (!board_round_over(b)) {
             int pit = model_choice(names[mover], b, mover);
+            if (typed && !is_robot_name(names[mover]))
+                typed[round] += std::to_string(pit) + "\n";
             move_number++;
             choices[mover]++;
             if (!board_move(b, mover, pit))
@@ -293,6 +298,43 @@ TEST(RobotMatch, PointsPastTwoBillionAreAddedWide)
     ResultLine line;
     ASSERT_TRUE(parse_result(r.out, line)) << r.out;
     EXPECT_EQ(line.points[0] + line.points[1], 2LL * 2147483647);
+}
+
+TEST(HumanMatch, ScriptedLinesPlayTheWholeMatch)
+{
+    for (uint32_t pid : {31u, 32u, 33u}) {
+        std::string typed[2];
+        Expected e = model_match("hurry", "ann", 1000000000, pid, 0, nullptr, typed);
+        RunOptions opt = pinned(1000000000, pid);
+        // ENTER between the rounds; junk and a line without a pit digit are
+        // passed over at the prompt.
+        opt.input = "x\n9\n" + typed[0] + "\n" + typed[1];
+        Outcome r = run_okwari({"hurry", "ann"}, opt);
+        EXPECT_EQ(r.out, e.line) << pid;
+        EXPECT_EQ(r.status, e.status) << pid;
+        // The screen is on: the prompt, the pause and the final reset.
+        EXPECT_NE(r.err.find("ann: your move? "), std::string::npos);
+        EXPECT_NE(r.err.find("\033[14;1H\033[0;37;40;2mfirst round ended, press ENTER to start "
+                             "second round\n"),
+                  std::string::npos);
+        EXPECT_EQ(r.err.substr(r.err.size() - 10), "\033[14;1H\033[m");
+    }
+}
+
+TEST(HumanMatch, EndOfInputDuringThePauseStartsRoundTwo)
+{
+    std::string typed[2];
+    model_match("hurry", "ann", 1000000000, 41, 0, nullptr, typed);
+    RunOptions opt = pinned(1000000000, 41);
+    opt.input = typed[0];
+    Outcome r = run_okwari({"hurry", "ann"}, opt);
+    // Round 2 began, and the first prompt of a person in it met the end of
+    // input: status 0 and no result.
+    size_t pause = r.err.find("first round ended, press ENTER");
+    ASSERT_NE(pause, std::string::npos);
+    EXPECT_NE(r.err.find("second round, move #1\n", pause), std::string::npos);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.status, 0);
 }
 
 TEST(BoardFileErrors, EndTheProgramBeforeTheMatch)
