@@ -35,5 +35,10 @@ int32_t human_move()
         while (rest != '\n' && rest != EOF);
         if (match.board.sides[me].pits[pit] != 0)
             return pit;
+        // Once input has ended (or failed) it is never read again: a
+        // terminal would wait for more typing, and a failed stream may have
+        // more to give that was never meant for this prompt.
+        if (rest == EOF)
+            exit(0);
     }
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "players/players_test_util.h"
 #include "term/term.h"
 
@@ -88,6 +91,39 @@ TEST(HumanMoveDeathTest, EndOfInputEndsTheProgramWithStatusZero)
             ::testing::ExitedWithCode(0), "")
             << text;
     }
+}
+
+// A stream that gives "0", then fails once, then has "3\n": fgetc reports the
+// failure as EOF, and a second fgetc would read on.
+ssize_t fail_once_read(void *cookie, char *buf, size_t size)
+{
+    int &step = *static_cast<int *>(cookie);
+    const char *parts[] = {"0", nullptr, "3\n"};
+    if (step > 2 || size == 0)
+        return 0;
+    const char *part = parts[step++];
+    if (part == nullptr) {
+        errno = EIO;
+        return -1;
+    }
+    size_t n = strlen(part);
+    memcpy(buf, part, n);
+    return (ssize_t)n;
+}
+
+TEST(HumanMoveDeathTest, EndOfInputAfterADigitForAnEmptyPitReadsNoMore)
+{
+    int pits[12] = {0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    set_pits(pits);
+    match.current_player = 0;
+    match.names[0] = "kim";
+    EXPECT_EXIT(
+        {
+            static int step = 0;
+            stdin = fopencookie(&step, "r", {fail_once_read, nullptr, nullptr, nullptr});
+            human_move();
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
