@@ -4,9 +4,12 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+COV_BUILD ?= build-cov
+LINT_BUILD ?= build-lint
 JOBS ?= $(shell nproc)
 
 .PHONY: all play test test-plain test-asan clean fuzz fuzz-smoke fuzz-build
+.PHONY: coverage format format-check lint
 
 all: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -19,8 +22,8 @@ play: all
 	./$(BUILD)/okwari you wise4
 
 # Build everything and run every test, plainly and under the sanitizers,
-# then a short fuzzing run of each fuzz target.
-test: test-plain test-asan fuzz-smoke
+# then a short fuzzing run of each fuzz target, the format check and the lint.
+test: test-plain test-asan fuzz-smoke format-check lint
 
 test-plain: all
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -56,4 +59,56 @@ fuzz-smoke:
 	fi
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(COV_BUILD) $(LINT_BUILD)
+
+# Line and branch coverage of src/ (tests, bench/ and fuzz/ left out) from a
+# gcov-instrumented build in build-cov/ running every test.
+$(COV_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(COV_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=--coverage
+
+coverage: $(COV_BUILD)/CMakeCache.txt
+	@command -v gcovr >/dev/null 2>&1 || { apt-get update && apt-get install -y gcovr; }
+	cmake --build $(COV_BUILD) -j $(JOBS)
+	find $(COV_BUILD) -name '*.gcda' -delete
+	cd $(COV_BUILD) && ctest --output-on-failure -j $(JOBS)
+	gcovr -r . $(COV_BUILD) --filter src/ --exclude '.*_test\.cpp$$' --exclude '.*_test_util\.h$$' \
+		--exclude-directories '$(COV_BUILD)/CMakeFiles/[0-9]' --exclude-throw-branches \
+		--print-summary --fail-under-line 95
+
+# Source files held to .clang-format. FORMAT_PENDING names files that are
+# still being changed and get their formatting pass afterwards; `make format
+# FORMAT_PENDING=` formats everything.
+FORMAT_PENDING ?= src/rules/board.cpp src/players/wise% src/term/screen_test.cpp \
+	tests/screen_e2e_test.cpp tests/screen_model.h bench/% fuzz/%
+FORMAT_FILES = $(filter-out $(FORMAT_PENDING),$(wildcard $(foreach d,src/* tests bench fuzz,$(d)/*.cpp $(d)/*.h $(d)/*.c)))
+
+format-check:
+	@if command -v clang-format >/dev/null 2>&1; then \
+		clang-format --dry-run -Werror $(FORMAT_FILES) && \
+		echo "format-check: $(words $(FORMAT_FILES)) files follow .clang-format"; \
+	else \
+		echo "format-check: skipped, clang-format not found"; \
+	fi
+
+format:
+	clang-format -i $(FORMAT_FILES)
+
+# clang-tidy with .clang-tidy over the program's sources, using the compile
+# database of build-lint/. The unit and end-to-end tests take a few minutes
+# more: `make lint LINT_TESTS=1`.
+LINT_FILES = $(filter-out %_test.cpp,$(wildcard src/*/*.cpp)) tests/e2e.cpp
+ifdef LINT_TESTS
+LINT_FILES += $(wildcard src/*/*_test.cpp tests/*_test.cpp)
+endif
+
+lint:
+	@if command -v clang-tidy >/dev/null 2>&1; then \
+		cmake -S . -B $(LINT_BUILD) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null && \
+		if clang-tidy --quiet -p $(LINT_BUILD) $(LINT_FILES) 2>$(LINT_BUILD)/clang-tidy.log; then \
+			echo "lint: clang-tidy found nothing in $(words $(LINT_FILES)) files"; \
+		else \
+			cat $(LINT_BUILD)/clang-tidy.log; exit 1; \
+		fi; \
+	else \
+		echo "lint: skipped, clang-tidy not found"; \
+	fi

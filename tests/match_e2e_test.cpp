@@ -51,8 +51,7 @@ int model_choice(const char *name, const Board &board, int me)
 // `typed`, when given, receives the lines a person playing in the model
 // types in each round.
 Expected model_match(const char *first, const char *second, uint32_t time, uint32_t pid,
-                     long step_us = 0, const int *file_pits = nullptr,
-                     std::string *typed = nullptr)
+                     long step_us = 0, const int *file_pits = nullptr, std::string *typed = nullptr)
 {
     const char *names[2] = {first, second};
     srandom(time * pid);
@@ -160,10 +159,11 @@ bool parse_result(const std::string &line, ResultLine &r)
     char a[64], b[64], c[64];
     int used = 0;
     const char *s = line.c_str();
-    if (sscanf(s, "draw %lld all, time %n", &r.points[0], &used) == 1 && used > 0) {
+    long long *points = r.points;
+    if (sscanf(s, "draw %lld all, time %n", points, &used) == 1 && used > 0) {
         r.draw = true;
-        r.points[1] = r.points[0];
-    } else if (sscanf(s, "%63s wins %lld-%lld, time %n", a, &r.points[0], &r.points[1], &used) == 3 &&
+        points[1] = points[0];
+    } else if (sscanf(s, "%63s wins %lld-%lld, time %n", a, points, points + 1, &used) == 3 &&
                used > 0) {
         r.winner = a;
     } else {
@@ -171,7 +171,9 @@ bool parse_result(const std::string &line, ResultLine &r)
     }
     s += used;
     int tail = 0;
-    if (sscanf(s, "%63[^=]=%*[0-9dhms] %63[^=]=%*[0-9dhms], %ld moves%n", b, c, &r.moves, &tail) != 3)
+    int n =
+        sscanf(s, "%63[^=]=%*[0-9dhms] %63[^=]=%*[0-9dhms], %ld moves%n", b, c, &r.moves, &tail);
+    if (n != 3)
         return false;
     r.first = b;
     r.second = c;
@@ -209,7 +211,8 @@ TEST(RobotMatch, EveryPairingPlaysToAResult)
 
 TEST(RobotMatch, PairingsPlayTheModelsMatch)
 {
-    const char *robots[] = {"random", "hurry", "wise0", "wise1", "wise2", "wise3", "wise", "wise-2"};
+    const char *robots[] = {"random", "hurry", "wise0", "wise1",
+                            "wise2",  "wise3", "wise",  "wise-2"};
     uint32_t pid = 100;
     int statuses_seen[3] = {0, 0, 0};
     for (const char *a : robots) {
@@ -236,7 +239,8 @@ TEST(RobotMatch, ThinkingTimesAddUpOverBothRounds)
     Expected e = model_match("hurry", "random", 1000000000, 9, 37000000);
     EXPECT_EQ(r.out, e.line);
     char minutes[8];
-    EXPECT_EQ(sscanf(r.out.c_str(), "%*[^,], time hurry=%*2dm%*2ds random=%7s", minutes), 1) << r.out;
+    EXPECT_EQ(sscanf(r.out.c_str(), "%*[^,], time hurry=%*2dm%*2ds random=%7s", minutes), 1)
+        << r.out;
 }
 
 struct TempDir {
@@ -246,7 +250,10 @@ struct TempDir {
         char tmpl[] = "/tmp/okwari-e2e-XXXXXX";
         path = mkdtemp(tmpl);
     }
-    ~TempDir() { (void)!system(("rm -rf '" + path + "'").c_str()); }
+    ~TempDir()
+    {
+        (void)!system(("rm -rf '" + path + "'").c_str());
+    }
 };
 
 TEST(RobotMatch, BoardFileStartsTheMatchAndKeepsTheOpener)

@@ -15,15 +15,22 @@ namespace {
 const int board_file_pits = 12;
 const int token_max = 255; // characters in one token, without the zero
 
-bool is_quote(int c) { return c == '\'' || c == '`' || c == '"'; }
+bool is_quote(int c)
+{
+    return c == '\'' || c == '`' || c == '"';
+}
 
 // fgetc gives unsigned byte values, so bytes 128-255 never reach isspace as
 // negative numbers; in the "C" locale they are all token characters.
-bool is_blank(int c) { return c != EOF && isspace(static_cast<unsigned char>(c)); }
+bool is_blank(int c)
+{
+    return c != EOF && isspace(static_cast<unsigned char>(c));
+}
 
 // strtol in base 10, held to the signed 32-bit range so that every larger
 // number reads as 2147483647 and every smaller one as -2147483648.
-int32_t token_value(const char *token) {
+int32_t token_value(const char *token)
+{
     long value = strtol(token, nullptr, 10);
     if (value > INT32_MAX)
         return INT32_MAX;
@@ -32,11 +39,15 @@ int32_t token_value(const char *token) {
     return static_cast<int32_t>(value);
 }
 
-int32_t &file_pit(Board &board, int index) { return board.sides[index / 6].pits[index % 6]; }
+int32_t &file_pit(Board &board, int index)
+{
+    return board.sides[index / 6].pits[index % 6];
+}
 
 // Reads the twelve pits from the open `file` into both boards. Returns the
 // exit status; the caller closes the file.
-int read_board(FILE *file, const char *path) {
+int read_board(FILE *file, const char *path)
+{
     int64_t total = 0; // twelve counts of at most 2^31 - 1 cannot overflow 64 bits
     for (int i = 0; i < board_file_pits; i++) {
         const char *token = read_token(file);
@@ -77,7 +88,8 @@ int read_board(FILE *file, const char *path) {
 
 } // namespace
 
-const char *read_token(FILE *stream) {
+const char *read_token(FILE *stream)
+{
     static char token[token_max + 1];
     int c;
     for (;;) {
@@ -115,7 +127,8 @@ const char *read_token(FILE *stream) {
     return token;
 }
 
-int board_file_setup(const char *path) {
+int board_file_setup(const char *path)
+{
     FILE *file = fopen(path, "r");
     if (file != nullptr) {
         int status = read_board(file, path);

@@ -17,7 +17,8 @@ namespace {
 using Pits = std::array<int32_t, 12>;
 
 // Feeds `contents` (NUL bytes included) to read_token until it returns none.
-std::vector<std::string> tokens_of(const std::string &contents) {
+std::vector<std::string> tokens_of(const std::string &contents)
+{
     FILE *stream = tmpfile();
     fwrite(contents.data(), 1, contents.size(), stream);
     rewind(stream);
@@ -39,7 +40,8 @@ struct TokenCase {
     std::vector<std::string> tokens;
 };
 
-TEST(BoardFileReadToken, SplitsStreams) {
+TEST(BoardFileReadToken, SplitsStreams)
+{
     using namespace std::string_literals;
     const std::string a255(255, 'a'), a45(45, 'a');
     const std::vector<TokenCase> cases = {
@@ -79,12 +81,14 @@ TEST(BoardFileReadToken, SplitsStreams) {
 // The random board that main would have drawn, in file order.
 const Pits random_pits = {3, 1, 6, 2, 5, 4, 1, 1, 2, 6, 6, 3};
 
-void set_pits(Board &board, const Pits &pits) {
+void set_pits(Board &board, const Pits &pits)
+{
     for (int i = 0; i < 12; i++)
         board.sides[i / 6].pits[i % 6] = pits[i];
 }
 
-Pits pits_of(const Board &board) {
+Pits pits_of(const Board &board)
+{
     Pits pits;
     for (int i = 0; i < 12; i++)
         pits[i] = board.sides[i / 6].pits[i % 6];
@@ -97,7 +101,8 @@ struct Outcome {
 };
 
 // Runs board_file_setup(path) with standard error caught in a file.
-Outcome run_setup(const std::string &path) {
+Outcome run_setup(const std::string &path)
+{
     fflush(stderr);
     int saved = dup(2);
     FILE *caught = tmpfile();
@@ -115,7 +120,8 @@ Outcome run_setup(const std::string &path) {
     return {status, errors};
 }
 
-std::string file_bytes(const std::string &path) {
+std::string file_bytes(const std::string &path)
+{
     std::string bytes;
     FILE *file = fopen(path.c_str(), "rb");
     if (file == nullptr)
@@ -129,23 +135,27 @@ std::string file_bytes(const std::string &path) {
 
 class BoardFileSetup : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         char pattern[] = "/tmp/okwari-boardfile-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
         set_pits(match.board, random_pits);
         set_pits(match.start_board, random_pits);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         for (const std::string &name : names)
             unlink((dir + "/" + name).c_str());
         rmdir(dir.c_str());
     }
-    std::string path_of(const std::string &name) {
+    std::string path_of(const std::string &name)
+    {
         names.push_back(name);
         return dir + "/" + name;
     }
-    std::string write_file(const std::string &name, const std::string &contents) {
+    std::string write_file(const std::string &name, const std::string &contents)
+    {
         std::string path = path_of(name);
         FILE *file = fopen(path.c_str(), "wb");
         fwrite(contents.data(), 1, contents.size(), file);
@@ -163,22 +173,30 @@ struct GoodFile {
     Pits pits;
 };
 
-TEST_F(BoardFileSetup, ReadsBoards) {
+TEST_F(BoardFileSetup, ReadsBoards)
+{
     const std::vector<GoodFile> cases = {
         {"plain numbers", "1 2 3 4 5 6 6 5 4 3 2 1", {1, 2, 3, 4, 5, 6, 6, 5, 4, 3, 2, 1}},
-        {"comments and line breaks", "# the board\n4 4 4 4 4 4 # side 0\n4 4 4 4 4 4\n",
+        {"comments and line breaks",
+         "# the board\n4 4 4 4 4 4 # side 0\n4 4 4 4 4 4\n",
          {4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4}},
-        {"any white space", "1\n2\n\n3\t4\v5\f6\r7 \t 8\n9 10\n11\n12\n",
+        {"any white space",
+         "1\n2\n\n3\t4\v5\f6\r7 \t 8\n9 10\n11\n12\n",
          {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
-        {"quotes of all kinds", "'5' \"5\" `5` ' 5' \"\t9\" 1 1 1 1 1 1 1",
+        {"quotes of all kinds",
+         "'5' \"5\" `5` ' 5' \"\t9\" 1 1 1 1 1 1 1",
          {5, 5, 5, 5, 9, 1, 1, 1, 1, 1, 1, 1}},
-        {"digits then other characters", "12abc 5#x +7 3 3 3 3 3 3 3 3 3",
+        {"digits then other characters",
+         "12abc 5#x +7 3 3 3 3 3 3 3 3 3",
          {12, 5, 7, 3, 3, 3, 3, 3, 3, 3, 3, 3}},
-        {"text after the twelfth token is never a fault", "1 1 1 1 1 1 2 2 2 2 2 2 0 abc '",
+        {"text after the twelfth token is never a fault",
+         "1 1 1 1 1 1 2 2 2 2 2 2 0 abc '",
          {1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2}},
-        {"twelfth token at end of stream", "6 6 6 6 6 6 6 6 6 6 6 6",
+        {"twelfth token at end of stream",
+         "6 6 6 6 6 6 6 6 6 6 6 6",
          {6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6}},
-        {"largest total of seeds", "2147483636 1 1 1 1 1 1 1 1 1 1 1",
+        {"largest total of seeds",
+         "2147483636 1 1 1 1 1 1 1 1 1 1 1",
          {2147483636, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
     };
     for (const GoodFile &c : cases) {
@@ -200,7 +218,8 @@ struct BadFile {
     int status;
 };
 
-TEST_F(BoardFileSetup, RefusesBoards) {
+TEST_F(BoardFileSetup, RefusesBoards)
+{
     const std::string many(300, '7');
     const std::vector<BadFile> cases = {
         {"zero", "0 1 1 1 1 1 1 1 1 1 1 1", "invalid token '0' in %s\n", 8},
@@ -221,8 +240,9 @@ TEST_F(BoardFileSetup, RefusesBoards) {
          "missing token in %s: it ends after 11 of the 12 pits\n", 8},
         {"one seed too many", "2147483637 1 1 1 1 1 1 1 1 1 1 1",
          "too many seeds in %s: 2147483648 in all, at most 2147483647\n", 8},
-        {"all pits full", "2147483647 2147483647 2147483647 2147483647 2147483647 2147483647 "
-                          "2147483647 2147483647 2147483647 2147483647 2147483647 2147483647",
+        {"all pits full",
+         "2147483647 2147483647 2147483647 2147483647 2147483647 2147483647 "
+         "2147483647 2147483647 2147483647 2147483647 2147483647 2147483647",
          "too many seeds in %s: 25769803764 in all, at most 2147483647\n", 8},
         // A token of 300 digits is cut after 255; the other 45 are the second
         // pit, so the sum shows both were read, each held at 2147483647.
@@ -239,7 +259,8 @@ TEST_F(BoardFileSetup, RefusesBoards) {
     }
 }
 
-TEST_F(BoardFileSetup, HugeNumberReadsAsLargestCount) {
+TEST_F(BoardFileSetup, HugeNumberReadsAsLargestCount)
+{
     std::string path = write_file("huge", "99999999999999999999 1 1 1 1 1 1 1 1 1 1 1");
     Outcome outcome = run_setup(path);
     // The board is refused for its total, but the pit as read is kept.
@@ -250,7 +271,8 @@ TEST_F(BoardFileSetup, HugeNumberReadsAsLargestCount) {
     EXPECT_EQ(match.start_board.sides[0].pits[0], 2147483647);
 }
 
-TEST_F(BoardFileSetup, CreatesMissingFileThatReadsBack) {
+TEST_F(BoardFileSetup, CreatesMissingFileThatReadsBack)
+{
     std::string path = path_of("new");
     Outcome outcome = run_setup(path);
     EXPECT_EQ(outcome.status, 0);
@@ -270,7 +292,8 @@ TEST_F(BoardFileSetup, CreatesMissingFileThatReadsBack) {
     EXPECT_EQ(file_bytes(path), "3 1 6 2 5 4 1 1 2 6 6 3 ") << "reading leaves the file alone";
 }
 
-TEST_F(BoardFileSetup, DirectoryThatDoesNotExist) {
+TEST_F(BoardFileSetup, DirectoryThatDoesNotExist)
+{
     std::string path = dir + "/absent/board";
     Outcome outcome = run_setup(path);
     EXPECT_EQ(outcome.status, 9);
@@ -278,7 +301,8 @@ TEST_F(BoardFileSetup, DirectoryThatDoesNotExist) {
     EXPECT_EQ(pits_of(match.board), random_pits);
 }
 
-TEST_F(BoardFileSetup, DirectoryIsNoBoard) {
+TEST_F(BoardFileSetup, DirectoryIsNoBoard)
+{
     // A directory opens for reading but gives no bytes: that is a read
     // failure with the system's reason, not a short file.
     std::string path = path_of("sub");
@@ -289,7 +313,8 @@ TEST_F(BoardFileSetup, DirectoryIsNoBoard) {
     EXPECT_EQ(outcome.errors, "can't read '" + path + "': Is a directory\n");
 }
 
-TEST_F(BoardFileSetup, UnreadableFileIsOverwritten) {
+TEST_F(BoardFileSetup, UnreadableFileIsOverwritten)
+{
     // root reads a file whatever its mode, so the case cannot arise for root.
     if (geteuid() == 0)
         GTEST_SKIP() << "running as root: a write-only mode does not stop reading";

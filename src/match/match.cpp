@@ -30,14 +30,15 @@ int print_usage()
 {
     if (isatty(2))
         term_clear();
-    printf("%s, %s\n\nplay okwari game\n\nusage: %s player_name player_name [filename]\n\n"
-           "special robot player names\n"
-           "  random       choose a random move\n"
-           "  hurry        try to finish game as soon as possible\n"
-           "  wise[level]  deep thinker\n\n"
-           "optional filename contains 12 table initialization numbers (default random)\n"
-           "or created with a random board\n",
-           match.program_name, credits_text, match.program_name);
+    printf(
+        "%s, %s\n\nplay okwari game\n\nusage: %s player_name player_name [filename]\n\n"
+        "special robot player names\n"
+        "  random       choose a random move\n"
+        "  hurry        try to finish game as soon as possible\n"
+        "  wise[level]  deep thinker\n\n"
+        "optional filename contains 12 table initialization numbers (default random)\n"
+        "or created with a random board\n",
+        match.program_name, credits_text, match.program_name);
     return 9;
 }
 

@@ -14,8 +14,8 @@ struct LineCase {
     std::string input;
     int pits[12];
     int side;
-    int32_t pit;       // expected choice
-    const char *left;  // what standard input still holds afterwards
+    int32_t pit;      // expected choice
+    const char *left; // what standard input still holds afterwards
 };
 
 TEST(HumanMove, FirstDigitZeroToFiveOfALineDecides)
@@ -32,7 +32,7 @@ TEST(HumanMove, FirstDigitZeroToFiveOfALineDecides)
         {"0 1\n1\n", {0, 2, 2, 2, 2, 2, 1, 1, 1, 1, 1, 1}, 0, 1, ""},
         {"2\n3\n", {1, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1, 1}, 1, 3, ""},
         // NUL bytes are passed over like any other character.
-        {std::string("\0\0" "4\n", 4), {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 0, 4, ""},
+        {std::string(2, '\0') + "4\n", {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 0, 4, ""},
         // A last line without its newline still counts.
         {"5", {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 0, 5, ""},
     };
@@ -107,7 +107,7 @@ ssize_t fail_once_read(void *cookie, char *buf, size_t size)
         return -1;
     }
     size_t n = strlen(part);
-    memcpy(buf, part, n);
+    memcpy(buf, part, n); // NOLINT(bugprone-not-null-terminated-result): bytes, not a string
     return (ssize_t)n;
 }
 

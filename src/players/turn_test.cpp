@@ -15,11 +15,11 @@ TEST(PlayerKind, ByNameCaseSensitive)
         const char *name;
         PlayerKind kind;
     } cases[] = {
-        {"wise", PLAYER_WISE},   {"wise12", PLAYER_WISE},  {"wisest", PLAYER_WISE},
-        {"wiseguy", PLAYER_WISE}, {"wise-2", PLAYER_WISE}, {"random", PLAYER_RANDOM},
-        {"hurry", PLAYER_HURRY},  {"Wise3", PLAYER_HUMAN}, {"wis", PLAYER_HUMAN},
+        {"wise", PLAYER_WISE},    {"wise12", PLAYER_WISE},   {"wisest", PLAYER_WISE},
+        {"wiseguy", PLAYER_WISE}, {"wise-2", PLAYER_WISE},   {"random", PLAYER_RANDOM},
+        {"hurry", PLAYER_HURRY},  {"Wise3", PLAYER_HUMAN},   {"wis", PLAYER_HUMAN},
         {"Random", PLAYER_HUMAN}, {"randoms", PLAYER_HUMAN}, {"randomly", PLAYER_HUMAN},
-        {"hurry2", PLAYER_HUMAN}, {"rand", PLAYER_HUMAN},  {"", PLAYER_HUMAN},
+        {"hurry2", PLAYER_HUMAN}, {"rand", PLAYER_HUMAN},    {"", PLAYER_HUMAN},
         {"bob", PLAYER_HUMAN},
     };
     for (const auto &c : cases) {
@@ -34,9 +34,14 @@ TEST(WiseLevel, ReadLikeStrtol)
         const char *name;
         int32_t level;
     } cases[] = {
-        {"wise", 0},       {"wise3", 3},        {"wise12x", 12},
-        {"wisex", 0},      {"wise-2", -2},      {"wise +7", 7},
-        {"wise 5", 5},     {"wise99999999999", 2147483647},
+        {"wise", 0},
+        {"wise3", 3},
+        {"wise12x", 12},
+        {"wisex", 0},
+        {"wise-2", -2},
+        {"wise +7", 7},
+        {"wise 5", 5},
+        {"wise99999999999", 2147483647},
         {"wise-99999999999", -2147483647 - 1},
     };
     for (const auto &c : cases)

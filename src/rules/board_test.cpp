@@ -33,8 +33,8 @@ Board make(std::initializer_list<int32_t> counts)
                        << "side " << s << " pit " << i << ": " << got.sides[s].pits[i]
                        << " != " << want.sides[s].pits[i];
         if (got.sides[s].store != want.sides[s].store)
-            return ::testing::AssertionFailure() << "side " << s << " store: "
-                                                 << got.sides[s].store << " != " << want.sides[s].store;
+            return ::testing::AssertionFailure() << "side " << s << " store: " << got.sides[s].store
+                                                 << " != " << want.sides[s].store;
     }
     return ::testing::AssertionSuccess();
 }
@@ -60,6 +60,10 @@ struct MoveCase {
 
 TEST(BoardMove, WorkedBoards)
 {
+    // Kept as written: each case is its name, then the board before with
+    // the move, then the board after, one line each, so that the boards
+    // stand in columns.
+    // clang-format off
     const MoveCase cases[] = {
         {"plain sowing",
          make({1, 2, 3, 4, 5, 6, 0, 1, 1, 1, 1, 1, 1, 0}), 0, 4,
@@ -98,6 +102,7 @@ TEST(BoardMove, WorkedBoards)
          make({1, 1, 26, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 0}), 0, 2,
          make({3, 3, 2, 3, 3, 3, 2, 3, 3, 3, 3, 3, 3, 0}), false},
     };
+    // clang-format on
     for (const MoveCase &c : cases) {
         Board b = c.before;
         EXPECT_EQ(board_move(b, c.side, c.pit), c.again) << c.what;

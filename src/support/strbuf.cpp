@@ -22,7 +22,8 @@ static StrBuf *fine_buffer = nullptr;
 // rather than wrapping to a small capacity and writing past its block.
 static void sb_too_large(uint64_t bytes)
 {
-    fprintf(stderr, "FATAL: text buffer of %llu bytes is over the 4294967295-byte limit! total=%u\n",
+    fprintf(stderr,
+            "FATAL: text buffer of %llu bytes is over the 4294967295-byte limit! total=%u\n",
             static_cast<unsigned long long>(bytes), mem_total);
     exit(1);
 }

@@ -109,7 +109,7 @@ TEST(StrBufTest, ReallocCopiesTheSmallerSize)
     uint32_t before = mem_total;
     char *block = static_cast<char *>(sb_realloc(nullptr, 0, 8));
     EXPECT_EQ(mem_total, before + 8);
-    memcpy(block, "abcdefgh", 8);
+    memcpy(block, "abcdefgh", 8); // NOLINT(bugprone-not-null-terminated-result): no NUL wanted
     block = static_cast<char *>(sb_realloc(block, 8, 4));
     EXPECT_EQ(std::string(block, 4), "abcd");
     EXPECT_EQ(mem_total, before + 4);
@@ -141,18 +141,27 @@ TEST(StrBufTest, InsertAtEachKindOfPosition)
         const char *expected;
     };
     const Case cases[] = {
-        {1, "X", -1, "aXbc"},    {-1, "X", -1, "abXc"},   {-10, "X", -1, "Xabc"},
-        {3, "X", -1, "abcX"},    {4, "X", -1, "abc"},     {0, "XYZ", 2, "XYabc"},
-        {1, nullptr, 2, "a  bc"}, {2, "X", 0, "abc"},      {-3, "X", 1, "Xabc"},
-        {0, "", -1, "abc"},      {1, nullptr, -1, "abc"},
+        {1, "X", -1, "aXbc"},
+        {-1, "X", -1, "abXc"},
+        {-10, "X", -1, "Xabc"},
+        {3, "X", -1, "abcX"},
+        {4, "X", -1, "abc"},
+        {0, "XYZ", 2, "XYabc"},
+        {1, nullptr, 2, "a  bc"},
+        {2, "X", 0, "abc"},
+        {-3, "X", 1, "Xabc"},
+        {0, "", -1, "abc"},
+        {1, nullptr, -1, "abc"},
         // At the end a null source appends spaces like everywhere else.
-        {3, nullptr, 2, "abc  "}, {0, nullptr, 1, " abc"},
+        {3, nullptr, 2, "abc  "},
+        {0, nullptr, 1, " abc"},
     };
     for (const Case &c : cases) {
         StrBuf *b = abc();
         char *text = sb_insert_n(b, c.position, c.source, c.n);
         EXPECT_EQ(text, b->text);
-        EXPECT_STREQ(b->text, c.expected) << c.position << " " << (c.source ? c.source : "null") << " " << c.n;
+        EXPECT_STREQ(b->text, c.expected)
+            << c.position << " " << (c.source ? c.source : "null") << " " << c.n;
         EXPECT_EQ(b->length, strlen(c.expected));
         EXPECT_LT(b->length, b->capacity);
         drop(b);
@@ -277,7 +286,9 @@ TEST(TimerStopTextTest, PopsTheLatestStopwatchAsFineText)
 // a message, as an exhausted allocator does, instead of wrapping around.
 TEST(StrBufDeathTest, CapacityBeyond32BitsIsRefused)
 {
-    const char *message = "^FATAL: text buffer of 4294967296 bytes is over the 4294967295-byte limit! total=[0-9]+\n$";
+    const char *message =
+        "^FATAL: text buffer of 4294967296 bytes is over the 4294967295-byte limit! "
+        "total=[0-9]+\n$";
     EXPECT_EXIT(
         {
             StrBuf *b = sb_new(nullptr, 16);
@@ -300,7 +311,9 @@ TEST(StrBufDeathTest, LengthPlusAddedBytesBeyond32BitsIsRefused)
 {
     char small[8] = "abc";
     StrBuf huge = {small, 4294967290u, 4294967295u};
-    const char *message = "^FATAL: text buffer of 4294967360 bytes is over the 4294967295-byte limit! total=[0-9]+\n$";
+    const char *message =
+        "^FATAL: text buffer of 4294967360 bytes is over the 4294967295-byte limit! "
+        "total=[0-9]+\n$";
     EXPECT_EXIT(sb_append_n(&huge, "0123456789", 10), testing::ExitedWithCode(1), message);
     EXPECT_EXIT(sb_insert_n(&huge, 0, "0123456789", 10), testing::ExitedWithCode(1), message);
     EXPECT_EXIT(sb_insert(&huge, 1, "0123456789"), testing::ExitedWithCode(1), message);

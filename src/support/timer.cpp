@@ -44,7 +44,8 @@ double timer_elapsed(const timeval *start)
     gettimeofday(&now, nullptr);
     if (start == nullptr) {
         if (timer_stack == nullptr)
-            return time_seconds(static_cast<int32_t>(now.tv_sec), static_cast<int32_t>(now.tv_usec));
+            return time_seconds(static_cast<int32_t>(now.tv_sec),
+                                static_cast<int32_t>(now.tv_usec));
         start = static_cast<const timeval *>(timer_stack->data);
     }
     timeval diff;
@@ -58,8 +59,8 @@ double time_seconds(int32_t seconds, int32_t microseconds)
     return static_cast<double>(microseconds) / 1000000.0 + static_cast<double>(seconds);
 }
 
-double time_diff(timeval *diff, int32_t earlier_s, int32_t earlier_us,
-                 int32_t later_s, int32_t later_us)
+double time_diff(timeval *diff, int32_t earlier_s, int32_t earlier_us, int32_t later_s,
+                 int32_t later_us)
 {
     if (diff != nullptr) {
         // Widened before subtracting so that no pair of 32-bit times overflows.

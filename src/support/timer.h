@@ -25,8 +25,8 @@ double time_seconds(int32_t seconds, int32_t microseconds);
 
 // Later minus earlier, in seconds; fills `diff` (borrowing a second when
 // needed) when it is not null.
-double time_diff(timeval *diff, int32_t earlier_s, int32_t earlier_us,
-                 int32_t later_s, int32_t later_us);
+double time_diff(timeval *diff, int32_t earlier_s, int32_t earlier_us, int32_t later_s,
+                 int32_t later_us);
 
 void *stack_push(StackNode **head, void *data);
 void *stack_pop(StackNode **head); // null when empty

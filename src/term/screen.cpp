@@ -19,7 +19,10 @@ static const uint8_t COLOUR_WHITE = 7; // status line and separator
 
 // Column where the count and label of pit i start; its box runs from c - 2
 // to c + 3, six columns with one free column before the next box.
-static int pit_column(int side, int i) { return side == 0 ? 48 - 7 * i : 13 + 7 * i; }
+static int pit_column(int side, int i)
+{
+    return side == 0 ? 48 - 7 * i : 13 + 7 * i;
+}
 
 static void put_duration(double seconds)
 {

@@ -8,7 +8,7 @@
 static const char SEQ_GOTO[] = "\033[%d;%dH";      // cursor position: row, then column, 1-based
 static const char SEQ_CLEAR[] = "\033[2J\033[H";   // erase whole display, then cursor home
 static const char SEQ_CLEAR_EOL[] = "\033[K";      // erase from cursor to end of line
-static const char SEQ_SGR_START[] = "\033[0;";     // select graphic rendition, starting from reset (0)
+static const char SEQ_SGR_START[] = "\033[0;";     // select graphic rendition from reset (0)
 static const char SEQ_SGR_BLINK[] = "5;";          // ... blink on, inside an SGR
 static const char SEQ_SGR_REST[] = "%d;%d;%cm";    // ... fg 30+c; bg 40+c; 1 bold or 2 faint; end
 static const char SEQ_RESET[] = "\033[m";          // SGR with no parameter: all attributes off
@@ -37,9 +37,15 @@ TermAttr term_attr = ATTR_DEFAULT; // attribute last set; the terminal is assume
 uint8_t term_enabled = 1;          // 0 silences every operation; state is still tracked
 uint8_t term_saved_bold = 0;       // bold bit taken out by the last term_reverse
 
-void term_enable() { term_enabled = 1; }
+void term_enable()
+{
+    term_enabled = 1;
+}
 
-void term_disable() { term_enabled = 0; }
+void term_disable()
+{
+    term_enabled = 0;
+}
 
 void term_goto(uint8_t x, uint8_t y)
 {
@@ -59,7 +65,10 @@ void term_clear_eol()
         fputs(SEQ_CLEAR_EOL, stderr);
 }
 
-TermAttr term_get_attr() { return term_attr; }
+TermAttr term_get_attr()
+{
+    return term_attr;
+}
 
 // Each sequence starts from reset and sets the whole state, so the terminal
 // matches term_attr whatever came before; non-bold is therefore sent as
@@ -111,7 +120,10 @@ void term_blink()
         fputs(SEQ_BLINK, stderr);
 }
 
-TermAttr term_blink_off() { return term_set_attr(term_attr & (TermAttr)~ATTR_BLINK); }
+TermAttr term_blink_off()
+{
+    return term_set_attr(term_attr & (TermAttr)~ATTR_BLINK);
+}
 
 // The bold bit trades places with term_saved_bold, so two calls in a row give
 // back both the attribute and the saved bit exactly; a bold foreground would
@@ -129,7 +141,7 @@ TermAttr term_reverse()
 // Colours 8-15 carry the bold bit with them (bright foreground).
 TermAttr term_fg(uint8_t c)
 {
-    return term_set_attr((TermAttr)((term_attr & (TermAttr)~(ATTR_FG | ATTR_BOLD)) | c));
+    return term_set_attr((TermAttr)((term_attr & (TermAttr)(~(ATTR_FG | ATTR_BOLD))) | c));
 }
 
 // Bit 3 of c lands on the blink bit, which is how a bright background is
