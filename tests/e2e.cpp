@@ -53,7 +53,7 @@ Outcome run_okwari(const std::vector<std::string> &args, const RunOptions &opt)
     if (pid == 0) {
         dup2(in, 0);
         dup2(out, 1);
-        dup2(err, 2);
+        dup2(opt.err_fd != -1 ? opt.err_fd : err, 2);
         if (opt.fake_clock) {
             setenv("LD_PRELOAD", FAKECLOCK_LIB, 1);
             // Under the sanitizers the runtime is loaded after the preload

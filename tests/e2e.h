@@ -7,9 +7,9 @@
 #include <vector>
 
 struct Outcome {
-    std::string out;  // standard output
-    std::string err;  // standard error
-    int status;       // exit status, or 128 + signal
+    std::string out; // standard output
+    std::string err; // standard error
+    int status;      // exit status, or 128 + signal
 };
 
 struct RunOptions {
@@ -17,6 +17,7 @@ struct RunOptions {
     std::vector<std::pair<std::string, std::string>> env; // extra variables
     bool fake_clock = true;                               // preload the clock
     std::string argv0 = OKWARI_BIN;                       // program path given
+    int err_fd = -1;                                      // not -1: stderr goes here, uncollected
 };
 
 Outcome run_okwari(const std::vector<std::string> &args, const RunOptions &opt = {});

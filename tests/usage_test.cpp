@@ -1,6 +1,11 @@
 // The program's command line: usage text and its status.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
 #include "e2e.h"
 
 namespace {
@@ -41,6 +46,43 @@ TEST(Usage, ProgramNameIsTheBaseNameOfItsPath)
     opt.argv0 = "plain";
     r = run_okwari({"x"}, opt);
     EXPECT_EQ(r.out.substr(0, 7), "plain, ");
+}
+
+// Reads what the program wrote to the terminal whose controlling side is
+// `master`, waiting a little for the pty to pass it on, until `want` bytes
+// came or nothing more arrives.
+std::string terminal_output(int master, size_t want)
+{
+    std::string seen;
+    pollfd ready = {master, POLLIN, 0};
+    while (seen.size() < want && poll(&ready, 1, 2000) == 1) {
+        char chunk[256];
+        ssize_t n = read(master, chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        seen.append(chunk, static_cast<size_t>(n));
+    }
+    return seen;
+}
+
+TEST(Usage, ClearsTheScreenFirstWhenStandardErrorIsATerminal)
+{
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    RunOptions opt;
+    opt.err_fd = terminal;
+    Outcome r = run_okwari({"alice"}, opt);
+    const std::string clear = "\033[2J\033[H"; // erase the display, cursor home
+    std::string shown = terminal_output(master, clear.size());
+    close(terminal);
+    close(master);
+    EXPECT_EQ(r.status, 9);
+    EXPECT_EQ(r.out, usage);
+    EXPECT_EQ(shown, clear);
 }
 
 } // namespace
