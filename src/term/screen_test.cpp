@@ -2,47 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "match/match.h"
+#include "screen_model.h"
 #include "term/term.h"
 #include "term/term_test_util.h"
 
 namespace {
-
-// Byte builders written from the terminal's side, independently of the
-// layer, so that a wrong byte in the layer shows up here too.
-const std::string CLEAR = "\033[2J\033[H";
-const std::string WHITE = "\033[0;37;40;2m";
-const std::string RED = "\033[0;31;40;2m";
-const std::string GREEN = "\033[0;32;40;2m";
-const std::string RED_REVERSED = "\033[0;30;41;2m";
-const std::string GREEN_REVERSED = "\033[0;30;42;2m";
-const std::string LINES_ON = "\033(0";
-const std::string LINES_OFF = "\033(B";
-
-std::string at(int x, int y) { return "\033[" + std::to_string(y) + ";" + std::to_string(x) + "H"; }
-
-std::string hline(int x1, int x2, int y)
-{
-    return at(x1, y) + LINES_ON + std::string(x2 >= x1 ? x2 - x1 + 1 : 0, 'q') + LINES_OFF;
-}
-
-std::string vline(int x, int y1, int y2)
-{
-    std::string s = LINES_ON;
-    for (int y = y1; y <= y2; y++)
-        s += at(x, y) + "x";
-    return s + LINES_OFF;
-}
-
-std::string box(int x1, int y1, int x2, int y2)
-{
-    return LINES_ON + at(x1, y1) + "l" + at(x1, y2) + "m" + at(x2, y2) + "j" + at(x2, y1) + "k" +
-           LINES_OFF + hline(x1 + 1, x2 - 1, y1) + hline(x1 + 1, x2 - 1, y2) +
-           vline(x1, y1 + 1, y2 - 1) + vline(x2, y1 + 1, y2 - 1);
-}
 
 // A small VT100 model: cursor addressing, erase display, erase line, the two
 // G0 designations and the colours of SGR. Line glyphs render as + - |. Each
@@ -182,6 +151,23 @@ void set_example_match()
     match.last_move[1] = -1;
 }
 
+// What the shared screen model is given for the match record as it stands.
+ScreenView view_of_match()
+{
+    ScreenView v{};
+    for (int side = 0; side < 2; side++) {
+        v.names[side] = match.names[side];
+        v.scores[side] = match.scores[side];
+        v.seconds[side] = lround(match.time_used[side]);
+        v.last_move[side] = match.last_move[side];
+    }
+    v.round_label = match.round_label;
+    v.move_number = match.move_number;
+    v.current_player = match.current_player;
+    v.board = match.board;
+    return v;
+}
+
 std::string draw_captured()
 {
     capture_stderr_begin();
@@ -262,6 +248,13 @@ TEST_F(ScreenTest, ExampleBoardByteForByte)
     EXPECT_EQ(draw_captured(), CLEAR + body) << "first screen: white already set";
     EXPECT_EQ(term_attr, 2) << "the screen leaves green behind";
     EXPECT_EQ(draw_captured(), CLEAR + WHITE + body) << "later screen";
+
+    // The model that the end-to-end tests build whole matches from agrees
+    // with the stream written out by hand above.
+    std::string pen = WHITE;
+    EXPECT_EQ(screen_bytes(view_of_match(), pen), CLEAR + body);
+    EXPECT_EQ(pen, GREEN);
+    EXPECT_EQ(screen_bytes(view_of_match(), pen), CLEAR + WHITE + body);
 }
 
 TEST_F(ScreenTest, ExampleBoardAsSeen)
@@ -330,6 +323,8 @@ TEST_P(ScreenLabelTest, ShowsLabelsAndHighlight)
     match.last_move[1] = c.last_move[1];
 
     std::string bytes = draw_captured();
+    std::string pen = WHITE;
+    EXPECT_EQ(bytes, screen_bytes(view_of_match(), pen)) << c.what << ": the shared model";
     Grid g = render(bytes);
     EXPECT_EQ(g.faults, "") << c.what;
     EXPECT_EQ(trimmed(g.text[6]), c.row7) << c.what;
