@@ -61,8 +61,9 @@ fuzz-smoke:
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(COV_BUILD) $(LINT_BUILD)
 
-# Line and branch coverage of src/ (tests, bench/ and fuzz/ left out) from a
-# gcov-instrumented build in build-cov/ running every test.
+# Line and branch coverage of src/ (tests, the test-only reference models,
+# bench/ and fuzz/ left out) from a gcov-instrumented build in build-cov/
+# running every test.
 $(COV_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(COV_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=--coverage
 
@@ -72,6 +73,7 @@ coverage: $(COV_BUILD)/CMakeCache.txt
 	find $(COV_BUILD) -name '*.gcda' -delete
 	cd $(COV_BUILD) && ctest --output-on-failure -j $(JOBS)
 	gcovr -r . $(COV_BUILD) --filter src/ --exclude '.*_test\.cpp$$' --exclude '.*_test_util\.h$$' \
+		--exclude '.*_reference\.h$$' \
 		--exclude-directories '$(COV_BUILD)/CMakeFiles/[0-9]' --exclude-throw-branches \
 		--print-summary --fail-under-line 95
 

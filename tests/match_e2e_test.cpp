@@ -313,9 +313,9 @@ TEST(HumanMatch, ScriptedLinesPlayTheWholeMatch)
         std::string typed[2];
         Expected e = model_match("hurry", "ann", 1000000000, pid, 0, nullptr, typed);
         RunOptions opt = pinned(1000000000, pid);
-        // ENTER between the rounds; junk and a line without a pit digit are
-        // passed over at the prompt.
-        opt.input = "x\n9\n" + typed[0] + "\n" + typed[1];
+        // Junk and a line without a pit digit are passed over at the prompt;
+        // the line that ends the pause is thrown away whole, digit and all.
+        opt.input = "x\n9\n" + typed[0] + "go 3\n" + typed[1];
         Outcome r = run_okwari({"hurry", "ann"}, opt);
         EXPECT_EQ(r.out, e.line) << pid;
         EXPECT_EQ(r.status, e.status) << pid;

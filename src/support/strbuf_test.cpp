@@ -46,6 +46,13 @@ TEST(StrBufTest, NewTakesExactOrRequestedCapacity)
     EXPECT_EQ(b->length, 0u);
     EXPECT_EQ(b->capacity, 64u);
     drop(b);
+
+    // A source of length 0 copies nothing: room for the NUL alone.
+    b = sb_new("abc", 0);
+    EXPECT_STREQ(b->text, "");
+    EXPECT_EQ(b->length, 0u);
+    EXPECT_EQ(b->capacity, 1u);
+    drop(b);
     EXPECT_EQ(mem_total, before);
 }
 
