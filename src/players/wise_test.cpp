@@ -1,11 +1,9 @@
 // Tests of the wise robot: the worked position, the shape of the search
-// tree, agreement with an independently written minimax, and the thinking
-// line.
+// tree, agreement with an independently written minimax and, position by
+// position, with the plain search it was made fast from; the thinking line.
 #include "players/wise.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -13,12 +11,10 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <sys/ptrace.h>
-#include <sys/user.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "match/match.h"
+#include "players/wise_reference.h"
 #include "rules/board.h"
 #include "term/term.h"
 
@@ -37,7 +33,10 @@ Board make_board(std::vector<int32_t> pits0, int32_t store0, std::vector<int32_t
     return b;
 }
 
-bool same_board(const Board &a, const Board &b) { return memcmp(&a, &b, sizeof(Board)) == 0; }
+bool same_board(const Board &a, const Board &b)
+{
+    return memcmp(&a, &b, sizeof(Board)) == 0;
+}
 
 // Side 0 to move; only pits 4 and 5 of side 0 hold a seed.
 const Board worked = make_board({0, 0, 0, 0, 1, 1}, 0, {1, 2, 2, 0, 0, 1}, 0);
@@ -165,67 +164,6 @@ template <typename F> std::string stderr_of(F body)
     return bytes;
 }
 
-// Runs wise_move(level) for `mover` on `b` in a child process and counts,
-// with a breakpoint, how often the child enters board_move. wise_search
-// applies exactly one move per call and wise_move applies none, so this is
-// the number of wise_search calls. Returns -1 when tracing is not allowed.
-int board_moves_during_wise_move(const Board &b, int mover, int32_t level)
-{
-    pid_t child = fork();
-    if (child == 0) {
-        if (ptrace(PTRACE_TRACEME, 0, nullptr, nullptr) != 0)
-            _exit(77);
-        raise(SIGSTOP);
-        match.board = b;
-        match.current_player = mover;
-        match.display_on = false;
-        wise_move(level);
-        _exit(0);
-    }
-    int status;
-    waitpid(child, &status, 0);
-    if (WIFEXITED(status))
-        return -1;
-
-    // The child is a copy of this process, so board_move sits at the same
-    // address there.
-    auto addr = reinterpret_cast<uintptr_t>(&board_move);
-    errno = 0;
-    long original = ptrace(PTRACE_PEEKTEXT, child, addr, nullptr);
-    if (errno != 0) {
-        kill(child, SIGKILL);
-        waitpid(child, &status, 0);
-        return -1;
-    }
-    long trap = (original & ~0xffL) | 0xcc; // int3 on the first byte
-    ptrace(PTRACE_POKETEXT, child, addr, trap);
-    ptrace(PTRACE_CONT, child, nullptr, nullptr);
-
-    int hits = 0;
-    for (;;) {
-        waitpid(child, &status, 0);
-        if (WIFEXITED(status) || WIFSIGNALED(status))
-            break;
-        if (WSTOPSIG(status) != SIGTRAP) {
-            ptrace(PTRACE_CONT, child, nullptr, WSTOPSIG(status));
-            continue;
-        }
-        hits++;
-        // Step back over the trap, run the real first instruction once, and
-        // put the trap back for the next entry.
-        user_regs_struct regs;
-        ptrace(PTRACE_GETREGS, child, nullptr, &regs);
-        regs.rip -= 1;
-        ptrace(PTRACE_SETREGS, child, nullptr, &regs);
-        ptrace(PTRACE_POKETEXT, child, addr, original);
-        ptrace(PTRACE_SINGLESTEP, child, nullptr, nullptr);
-        waitpid(child, &status, 0);
-        ptrace(PTRACE_POKETEXT, child, addr, trap);
-        ptrace(PTRACE_CONT, child, nullptr, nullptr);
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? hits : -2;
-}
-
 TEST_F(Wise, WorkedPositionScoresAndChoices)
 {
     struct Case {
@@ -260,14 +198,21 @@ TEST_F(Wise, WorkedPositionAtLevelOneScoresSevenMoves)
     // one move of pit 5's extra turn, after which the round is over.
     EXPECT_EQ(count_scored_moves(worked, 0, 1), 7);
 
-    // And what the code actually does: one board_move per wise_search call.
-    int calls = board_moves_during_wise_move(worked, 0, 1);
-    if (calls == -1)
-        GTEST_SKIP() << "process tracing is not permitted here";
-    EXPECT_EQ(calls, 7);
-    // The breakpoint counter itself agrees with the tree at other levels.
-    EXPECT_EQ(board_moves_during_wise_move(worked, 0, 0), 2);
-    EXPECT_EQ(board_moves_during_wise_move(worked, 0, 2), count_scored_moves(worked, 0, 2));
+    // And what the plain search does: one call per move scored. The fast
+    // search is held to the plain one, score for score, further down.
+    struct Case {
+        int32_t level;
+        uint64_t calls;
+    };
+    const Case cases[] = {{-3, 2}, {0, 2}, {1, 7}, {2, (uint64_t)count_scored_moves(worked, 0, 2)}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE("level " + std::to_string(c.level));
+        reference_positions = 0;
+        int32_t pit = reference_wise_move(worked, 0, c.level);
+        EXPECT_EQ(reference_positions, c.calls);
+        play(worked, 0);
+        EXPECT_EQ(wise_move(c.level), pit);
+    }
 }
 
 TEST_F(Wise, EqualScoresKeepTheLowestPit)
@@ -378,6 +323,140 @@ TEST_F(Wise, AgreesWithIndependentMinimax)
         }
     }
     EXPECT_GT(compared, 3000);
+}
+
+// The fast search against the plain one on `b` with `mover` to move at
+// `level`: the score of every root move, and the pit chosen from them.
+::testing::AssertionResult matches_reference(const Board &b, int mover, int32_t level)
+{
+    match.board = b;
+    match.current_player = mover;
+    int32_t want = -1, best = 0;
+    for (int pit = 0; pit < 6; pit++) {
+        if (b.sides[mover].pits[pit] == 0)
+            continue;
+        int32_t ref = reference_wise_search(b, mover, mover, pit, level);
+        int32_t fast = wise_search(b, mover, pit, level);
+        if (fast != ref)
+            return ::testing::AssertionFailure()
+                   << "pit " << pit << " scored " << fast << ", reference " << ref;
+        if (want < 0 || ref > best) {
+            want = pit;
+            best = ref;
+        }
+    }
+    int32_t got = wise_move(level);
+    if (got != want)
+        return ::testing::AssertionFailure() << "chose pit " << got << ", reference " << want;
+    return ::testing::AssertionSuccess();
+}
+
+std::string describe(const Board &b, int mover, int32_t level)
+{
+    std::string text =
+        "side " + std::to_string(mover) + " to move at level " + std::to_string(level) + " on";
+    for (int s = 0; s < 2; s++) {
+        for (int i = 0; i < 6; i++)
+            text += " " + std::to_string(b.sides[s].pits[i]);
+        text += " [" + std::to_string(b.sides[s].store) + "]";
+    }
+    return text;
+}
+
+TEST_F(Wise, FastSearchAgreesWithThePlainOne)
+{
+    // Four kinds of board, 25,000 of each: small counts as in play, counts
+    // up to 20 that reach round the board, sparse rows whose rounds end in
+    // sweeps, and a pit of up to 255 seeds with the rest small, so that the
+    // whole laps and boards on either side of 255 seeds in all are met.
+    std::mt19937 rng(20261206);
+    auto draw = [&](int32_t lo, int32_t hi) {
+        return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+    };
+    int over_255 = 0, laps_packed = 0;
+    for (int n = 0; n < 100000; n++) {
+        int kind = n % 4;
+        Board b{};
+        do {
+            for (int s = 0; s < 2; s++) {
+                for (int i = 0; i < 6; i++) {
+                    switch (kind) {
+                    case 0:
+                        b.sides[s].pits[i] = draw(0, 6);
+                        break;
+                    case 1:
+                        b.sides[s].pits[i] = draw(0, 20);
+                        break;
+                    case 2:
+                        b.sides[s].pits[i] = draw(0, 3) == 0 ? draw(1, 4) : 0;
+                        break;
+                    default:
+                        b.sides[s].pits[i] = draw(0, 4);
+                        break;
+                    }
+                }
+                b.sides[s].store = draw(0, kind == 1 ? 40 : 25);
+            }
+            if (kind == 3)
+                b.sides[draw(0, 1)].pits[draw(0, 5)] = draw(13, 230);
+        } while (board_round_over(b));
+        int mover = draw(0, 1);
+        if (std::all_of(b.sides[mover].pits, b.sides[mover].pits + 6,
+                        [](int32_t c) { return c == 0; }))
+            mover = 1 - mover;
+        // Levels weighted low on the full boards, where a level-4 tree is
+        // some 80,000 positions; a sparse one is a few hundred.
+        int cycle = (n / 4) % 250;
+        int32_t level = cycle < 1 ? 4 : cycle < 8 ? 3 : cycle < 58 ? 2 : cycle < 146 ? 1 : 0;
+        if (kind == 2)
+            level = (n / 4) % 5;
+
+        ASSERT_TRUE(matches_reference(b, mover, level)) << describe(b, mover, level);
+        int64_t total = 0;
+        bool lap = false;
+        for (int s = 0; s < 2; s++) {
+            for (int i = 0; i < 6; i++) {
+                total += b.sides[s].pits[i];
+                lap |= s == mover && b.sides[s].pits[i] >= 13;
+            }
+            total += b.sides[s].store;
+        }
+        over_255 += total > 255;
+        laps_packed += lap && total <= 255;
+    }
+    // Boards of more than 255 seeds take the other road of the search; whole
+    // laps were sown from the root on boards of fewer.
+    EXPECT_GT(over_255, 1000);
+    EXPECT_GT(laps_packed, 10000);
+}
+
+TEST_F(Wise, FastSearchAgreesNearTwoBillionSeeds)
+{
+    std::mt19937 rng(2000000000);
+    auto draw = [&](int32_t lo, int32_t hi) {
+        return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+    };
+    for (int n = 0; n < 3000; n++) {
+        // One or two huge pits, the rest small; at most 2147483647 in all,
+        // the most a board file lets into a match.
+        Board b{};
+        for (int s = 0; s < 2; s++) {
+            for (int i = 0; i < 6; i++)
+                b.sides[s].pits[i] = draw(0, 6);
+            b.sides[s].store = draw(0, 1000);
+        }
+        b.sides[draw(0, 1)].pits[draw(0, 5)] = draw(1900000000, 2000000000);
+        if (n % 2)
+            b.sides[draw(0, 1)].pits[draw(0, 5)] = draw(0, 140000000);
+        if (board_round_over(b))
+            continue;
+        int mover = draw(0, 1);
+        if (std::all_of(b.sides[mover].pits, b.sides[mover].pits + 6,
+                        [](int32_t c) { return c == 0; }))
+            mover = 1 - mover;
+        int32_t level = n % 3;
+        ASSERT_TRUE(matches_reference(b, mover, level)) << describe(b, mover, level);
+    }
 }
 
 TEST_F(Wise, ThinkingLine)
