@@ -10,6 +10,7 @@ JOBS ?= $(shell nproc)
 
 .PHONY: all play test test-plain test-asan clean fuzz fuzz-smoke fuzz-build
 .PHONY: coverage format format-check lint
+.PHONY: bench
 
 all: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -114,3 +115,10 @@ lint:
 	else \
 		echo "lint: skipped, clang-tidy not found"; \
 	fi
+
+# The benchmark: the wise search against the plain one it was made fast
+# from, sowing, and whole matches, with a summary at the end. Not a test.
+# Pass options in BENCH_ARGS, e.g. BENCH_ARGS=--benchmark_repetitions=5.
+bench: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) --target okwari_bench -j $(JOBS)
+	./$(BUILD)/okwari_bench $(BENCH_ARGS)
