@@ -291,20 +291,29 @@ TEST(RobotMatch, NewBoardFileHoldsTheRandomBoardAndReplaysIt)
 
 TEST(RobotMatch, PointsPastTwoBillionAreAddedWide)
 {
-    // 2147483647 seeds in all: each round's points fit in 32 bits, the two
-    // rounds together do not, and the result line still tells the truth.
+    // Each round's points fit in 32 bits, the two rounds together do not,
+    // and the result line still tells the truth: twice the board's seeds.
+    // With 2147483647 seeds in all every count is at its limit; a pit of two
+    // billion seeds sows 153,846,153 whole laps at once.
+    struct {
+        const char *first;
+        int32_t big_pit;
+    } cases[] = {{"wise2", 2147483636}, {"wise3", 2000000000}};
     TempDir dir;
     std::string file = dir.path + "/huge.board";
-    FILE *f = fopen(file.c_str(), "w");
-    fputs("2147483636 1 1 1 1 1 1 1 1 1 1 1", f);
-    fclose(f);
-    const int pits[12] = {2147483636, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-    Outcome r = run_okwari({"wise2", "hurry", file}, pinned(1000000000, 5));
-    Expected e = model_match("wise2", "hurry", 1000000000, 5, 0, pits);
-    EXPECT_EQ(r.out, e.line);
-    ResultLine line;
-    ASSERT_TRUE(parse_result(r.out, line)) << r.out;
-    EXPECT_EQ(line.points[0] + line.points[1], 2LL * 2147483647);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.first);
+        FILE *f = fopen(file.c_str(), "w");
+        fprintf(f, "%d 1 1 1 1 1 1 1 1 1 1 1", c.big_pit);
+        fclose(f);
+        int pits[12] = {c.big_pit, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+        Outcome r = run_okwari({c.first, "hurry", file}, pinned(1000000000, 5));
+        Expected e = model_match(c.first, "hurry", 1000000000, 5, 0, pits);
+        EXPECT_EQ(r.out, e.line);
+        ResultLine line;
+        ASSERT_TRUE(parse_result(r.out, line)) << r.out;
+        EXPECT_EQ(line.points[0] + line.points[1], 2LL * (c.big_pit + 11));
+    }
 }
 
 TEST(HumanMatch, ScriptedLinesPlayTheWholeMatch)
