@@ -151,17 +151,14 @@ inline int32_t packed_score(Row me, Row opp, bool over)
     return over ? totals : stores;
 }
 
-// Scoring a move at depth 0 needs no board after it: only the mover's store
-// and, to see whether a row is left empty, its total (store and pits). For a
-// pit of fewer than 13 seeds each is the count before the move plus a
-// constant of the pit and its count, plus what a capture brings.
+// Scoring a move at depth 0 in the middle of a round needs no board after
+// it, only the mover's store. For a pit of fewer than 13 seeds that is the
+// store before the move plus a constant of the pit and its count, plus what
+// a capture brings.
 struct LeafSowing {
-    uint8_t last;        // position of the last seed in the capture table
-    int8_t capture_fix;  // added to a capture table entry to give the seeds captured
-    int16_t store_gain;  // seeds sown into the mover's store
-    int8_t total_change; // the mover's total after sowing, less before
-    uint8_t own_mask;    // 0xff when the last seed fell in the mover's row
-    int8_t taken_fix;    // with own_mask: the opponent's seeds a capture takes
+    uint8_t last;       // position of the last seed in the capture table
+    int8_t capture_fix; // added to a capture table entry to give the seeds captured
+    int16_t store_gain; // seeds sown into the mover's store
 };
 
 // Positions of the lap from pit p as in make_sowing. The capture table of a
@@ -171,24 +168,17 @@ constexpr LeafSowing make_leaf_sowing(int pit, int n)
 {
     LeafSowing t{};
     if (n == 0) {
-        // An empty pit scores below any move, -255 at worst, and never
-        // looks like the end of the round.
+        // An empty pit scores below any move, which is -255 at worst.
         t.last = 6;
         t.store_gain = -1000;
-        t.total_change = -100;
         return t;
     }
-    int own = 0, at = pit;
-    for (int k = 1; k <= n; k++) {
-        at = (pit + k) % 13;
-        own += at < 7;
-    }
+    int at = (pit + n) % 13;
     bool facing_sown = false;
     for (int k = 1; k <= n; k++)
         facing_sown |= (pit + k) % 13 == 12 - at;
     t.last = (uint8_t)at;
     t.store_gain = (int16_t)(n >= 6 - pit);
-    t.total_change = (int8_t)(own - n);
     // The capture table counts the facing pit as it was before the move:
     // add the seed sown into it, and on the mover's side take back the
     // seeds of the emptied starting pit when that is the pit facing.
@@ -196,10 +186,6 @@ constexpr LeafSowing make_leaf_sowing(int pit, int n)
     if (at > 6 && 12 - at == pit)
         fix -= n;
     t.capture_fix = (int8_t)fix;
-    // Landing in its own row the mover takes the facing pit's seeds from the
-    // opponent; landing in the opponent's row, the one seed that fell there.
-    t.own_mask = at < 6 ? 0xff : 0;
-    t.taken_fix = (int8_t)(at < 6 ? fix - 1 : 1);
     return t;
 }
 
@@ -253,7 +239,7 @@ inline bool may_end_round(Row me, Row opp)
 {
     Row mine = full_pits(me), theirs = full_pits(opp);
     mine &= mine - 1;
-    return (mine & (mine - 1)) == 0 || (theirs & (theirs - 1)) == 0;
+    return ((mine & (mine - 1)) == 0) | ((theirs & (theirs - 1)) == 0);
 }
 
 // The capture table of `me` to move: positions 0-5 the mover's pits, 6 its
@@ -273,8 +259,9 @@ inline Captures packed_captures(Row me, Row opp)
 }
 
 // The best score for `me` over its moves scored as they land (depth 0), by
-// sowing each on a copy. For a mover with a pit of 13 seeds or more.
-int32_t packed_leaves_laps(Row me, Row opp)
+// sowing each: for a mover with a pit of 13 seeds or more, or when the move
+// may end the round and the totals count.
+int32_t packed_leaves_sown(Row me, Row opp)
 {
     int32_t best = INT32_MIN;
     for (Row left = full_pits(me); left != 0; left &= left - 1) {
@@ -285,43 +272,15 @@ int32_t packed_leaves_laps(Row me, Row opp)
     return best;
 }
 
-// The same from the capture table, for a move that may end the round.
-int32_t packed_leaves_last(Row me, Row opp)
-{
-    Captures captures = packed_captures(me, opp);
-    int32_t store_me = (int32_t)(me >> 48), store_opp = (int32_t)(opp >> 48);
-    int32_t total_me = packed_total(me);
-    int32_t seeds = total_me + packed_total(opp);
-    int32_t best = INT32_MIN;
-#pragma GCC unroll 6
-    for (int pit = 0; pit < 6; pit++) {
-        const LeafSowing &t = leaf_sowings.at[pit][(me >> (8 * pit)) & 0xff];
-        int32_t c = captures.at[t.last];
-        int32_t capture = -(int32_t)(c != 0);
-        int32_t captured = (c + t.capture_fix) & capture;
-        int32_t taken = ((c & t.own_mask) + t.taken_fix) & capture;
-        int32_t store = store_me + t.store_gain + captured;
-        int32_t total = total_me + t.total_change + taken;
-        // A row is empty when its side's total is all in its store.
-        bool over = (total == store) | (seeds - total == store_opp);
-        int32_t score = over ? 2 * total - seeds : store - store_opp;
-        best = score > best ? score : best;
-    }
-    return best;
-}
-
-// The best score for `me` over its moves scored as they land (depth 0). All
-// six pits are scored, the empty ones to no effect (their table entries see
-// to it): six short computations with nothing to wait for and nothing to
-// guess.
+// The best score for `me` over its moves scored as they land (depth 0). In
+// the middle of a round, most of the tree, all six pits are scored from the
+// capture table, the empty ones to no effect (their table entries see to
+// it): six short computations with nothing to wait for and nothing to guess.
 inline int32_t packed_leaves(Row me, Row opp)
 {
-    if (has_laps(me))
-        return packed_leaves_laps(me, opp);
-    if (may_end_round(me, opp))
-        return packed_leaves_last(me, opp);
+    if (has_laps(me) | may_end_round(me, opp))
+        return packed_leaves_sown(me, opp);
 
-    // In the middle of a round only the stores count.
     Captures captures = packed_captures(me, opp);
     int32_t stores = (int32_t)(me >> 48) - (int32_t)(opp >> 48);
     int32_t best = INT32_MIN;
