@@ -459,6 +459,27 @@ TEST_F(Wise, FastSearchAgreesNearTwoBillionSeeds)
     }
 }
 
+TEST_F(Wise, SearchScoresForTheRootMoverWhoeverMoves)
+{
+    // wise_search for either side and either root mover, on every pit: an
+    // empty one is a rejected move, which passes the turn.
+    std::mt19937 rng(31337);
+    for (int n = 0; n < 1500; n++) {
+        Board b = n % 2 ? random_position(rng, 6, 20) : random_position(rng, 40, 60);
+        int32_t level = n % 3;
+        for (int root = 0; root < 2; root++) {
+            match.current_player = root;
+            for (int side = 0; side < 2; side++) {
+                for (int pit = 0; pit < 6; pit++) {
+                    ASSERT_EQ(wise_search(b, side, pit, level),
+                              reference_wise_search(b, root, side, pit, level))
+                        << "root " << root << " pit " << pit << ", " << describe(b, side, level);
+                }
+            }
+        }
+    }
+}
+
 TEST_F(Wise, ThinkingLine)
 {
     struct Case {
