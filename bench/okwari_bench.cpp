@@ -146,7 +146,6 @@ void board_move_2e9(benchmark::State &state)
 const uint32_t match_time = 1000000000, match_pid = 4242;
 const char *const wise8_board = BENCH_DIR "/wise8.board";
 const char *const huge_board = BENCH_DIR "/huge.board";
-const long long huge_seeds = 2000000000LL + 11; // the other eleven pits hold 1
 
 enum Search { FAST, REFERENCE };
 
@@ -209,6 +208,7 @@ std::string play_match(const char *first, const char *second, const char *board_
 enum Player { PLAIN, FAST_IN_PROCESS, PROGRAM };
 std::string wise8_lines[3];
 std::string huge_line;
+long long huge_seeds; // on the huge board, as read from its file
 
 void match_wise8(benchmark::State &state, Search search)
 {
@@ -242,6 +242,10 @@ void match_wise3_hurry_huge(benchmark::State &state)
 {
     for (auto _ : state)
         huge_line = play_match("wise3", "hurry", huge_board, FAST);
+    huge_seeds = 0;
+    for (int s = 0; s < 2; s++)
+        for (int i = 0; i < 6; i++)
+            huge_seeds += match.start_board.sides[s].pits[i];
 }
 
 // ---------------------------------------------------------------------------
@@ -281,11 +285,11 @@ double median_seconds(const std::string &name)
 
 void print_summary()
 {
-    printf(
-        "\nwise_move over %zu fixed positions (medians; a position is one call of the plain "
-        "search)\n",
-        positions.size());
-    printf("level  positions    plain Mpos/s  fast Mpos/s  ratio\n");
+    // Rates need the position count, which the plain search gives.
+    const char *head =
+        "\nwise_move over %zu fixed positions (medians; a position is one "
+        "call of the plain search)\n"
+        "level  positions    plain Mpos/s  fast Mpos/s  ratio\n";
     for (int level = first_level; level <= last_level; level++) {
         std::string l = "/" + std::to_string(level);
         double plain = median_seconds("wise_move/reference" + l);
@@ -293,6 +297,8 @@ void print_summary()
         uint64_t count = positions_at[level];
         if (count == 0)
             continue;
+        printf(head, positions.size());
+        head = "";
         printf("%5d  %10llu  %12.1f  %11.1f  %5.2f\n", level, (unsigned long long)count,
                plain > 0 ? (double)count / plain / 1e6 : 0.0,
                fast > 0 ? (double)count / fast / 1e6 : 0.0,
@@ -323,10 +329,12 @@ void print_summary()
         printf("  result lines %s\n", same ? "agree" : "DIFFER");
     }
 
-    double move = median_seconds("board_move/2e9");
-    if (move > 0)
-        printf("\nboard_move of a 2,000,000,000-seed pit: %.1f ns (small pits: %.1f ns)\n",
-               move * 1e9, median_seconds("board_move/small") * 1e9);
+    const char *moves[2] = {"board_move/small", "board_move/2e9"};
+    for (const char *name : moves)
+        if (median_seconds(name) > 0)
+            printf("\n%s: %.1f ns a move", name, median_seconds(name) * 1e9);
+    if (median_seconds(moves[0]) > 0 || median_seconds(moves[1]) > 0)
+        printf("\n");
 
     if (!huge_line.empty()) {
         long long a = 0, b = 0;
@@ -338,11 +346,17 @@ void print_summary()
             huge_seeds, a + b == 2 * huge_seeds ? "yes" : "NO");
     }
 
-    printf("\nsignature:");
-    for (int level = first_level; level <= last_level; level++)
-        if (positions_at[level] != 0)
-            printf(" %llu positions at level %d;", (unsigned long long)positions_at[level], level);
-    printf("\n");
+    // Counted by the plain search, so only the levels it ran at.
+    const char *lead = "\nsignature:";
+    for (int level = first_level; level <= last_level; level++) {
+        if (positions_at[level] != 0) {
+            printf("%s %llu positions at level %d", lead, (unsigned long long)positions_at[level],
+                   level);
+            lead = ",";
+        }
+    }
+    if (lead[0] == ',')
+        printf("\n");
 }
 
 } // namespace
