@@ -12,7 +12,6 @@
 uint32_t sb_block = 64;
 
 static const uint32_t RECORD_SIZE = sizeof(StrBuf);
-static const uint32_t TIMESTAMP_SIZE = sizeof(timeval);
 
 // The one buffer behind duration_text_fine, made on its first call.
 static StrBuf *fine_buffer = nullptr;
@@ -222,15 +221,9 @@ const char *duration_text_fine(int32_t seconds, int32_t microseconds, uint8_t pr
 
 const char *timer_stop_text(uint8_t precision)
 {
-    timeval *start = static_cast<timeval *>(stack_pop(&timer_stack));
-    if (start == nullptr)
-        return nullptr;
-    timeval now;
-    gettimeofday(&now, nullptr);
     timeval diff;
-    time_diff(&diff, static_cast<int32_t>(start->tv_sec), static_cast<int32_t>(start->tv_usec),
-              static_cast<int32_t>(now.tv_sec), static_cast<int32_t>(now.tv_usec));
-    mem_free(start, TIMESTAMP_SIZE);
+    if (!timer_pop(&diff))
+        return nullptr;
     return duration_text_fine(static_cast<int32_t>(diff.tv_sec), static_cast<int32_t>(diff.tv_usec),
                               precision);
 }

@@ -23,34 +23,45 @@ timeval *timer_start()
     return start;
 }
 
-double timer_stop()
+// Fills `diff` with the time from `start` to now.
+static void time_since(const timeval *start, timeval *diff)
+{
+    timeval now;
+    gettimeofday(&now, nullptr);
+    time_diff(diff, static_cast<int32_t>(start->tv_sec), static_cast<int32_t>(start->tv_usec),
+              static_cast<int32_t>(now.tv_sec), static_cast<int32_t>(now.tv_usec));
+}
+
+bool timer_pop(timeval *elapsed)
 {
     timeval *start = static_cast<timeval *>(stack_pop(&timer_stack));
     if (start == nullptr)
-        return -1.0;
-    timeval now;
-    gettimeofday(&now, nullptr);
-    timeval diff;
-    time_diff(&diff, static_cast<int32_t>(start->tv_sec), static_cast<int32_t>(start->tv_usec),
-              static_cast<int32_t>(now.tv_sec), static_cast<int32_t>(now.tv_usec));
+        return false;
+    time_since(start, elapsed);
     mem_free(start, TIMESTAMP_SIZE);
+    return true;
+}
+
+double timer_stop()
+{
+    timeval diff;
+    if (!timer_pop(&diff))
+        return -1.0;
     // A clock that stepped back gives a negative time; it is returned as is.
     return time_seconds(static_cast<int32_t>(diff.tv_sec), static_cast<int32_t>(diff.tv_usec));
 }
 
 double timer_elapsed(const timeval *start)
 {
-    timeval now;
-    gettimeofday(&now, nullptr);
-    if (start == nullptr) {
-        if (timer_stack == nullptr)
-            return time_seconds(static_cast<int32_t>(now.tv_sec),
-                                static_cast<int32_t>(now.tv_usec));
+    if (start == nullptr && timer_stack != nullptr)
         start = static_cast<const timeval *>(timer_stack->data);
+    if (start == nullptr) {
+        timeval now;
+        gettimeofday(&now, nullptr);
+        return time_seconds(static_cast<int32_t>(now.tv_sec), static_cast<int32_t>(now.tv_usec));
     }
     timeval diff;
-    time_diff(&diff, static_cast<int32_t>(start->tv_sec), static_cast<int32_t>(start->tv_usec),
-              static_cast<int32_t>(now.tv_sec), static_cast<int32_t>(now.tv_usec));
+    time_since(start, &diff);
     return time_seconds(static_cast<int32_t>(diff.tv_sec), static_cast<int32_t>(diff.tv_usec));
 }
 

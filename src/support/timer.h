@@ -17,6 +17,11 @@ timeval *timer_start();
 // Pops the latest stopwatch: seconds since it started, -1.0 when none runs.
 double timer_stop();
 
+// Pops the latest stopwatch and fills `elapsed` with the time since it
+// started (microseconds 0 to 999999); false, and nothing changed, when none
+// runs.
+bool timer_pop(timeval *elapsed);
+
 // Seconds since `start`, or since the latest stopwatch when `start` is null;
 // the absolute time when it is null and none runs. Pops nothing.
 double timer_elapsed(const timeval *start);
