@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "capture.h"
 #include "match/match.h"
 
 namespace {
@@ -103,20 +104,8 @@ struct Outcome {
 // Runs board_file_setup(path) with standard error caught in a file.
 Outcome run_setup(const std::string &path)
 {
-    fflush(stderr);
-    int saved = dup(2);
-    FILE *caught = tmpfile();
-    dup2(fileno(caught), 2);
-    int status = board_file_setup(path.c_str());
-    fflush(stderr);
-    dup2(saved, 2);
-    close(saved);
-    std::string errors;
-    rewind(caught);
-    int c;
-    while ((c = fgetc(caught)) != EOF)
-        errors.push_back(static_cast<char>(c));
-    fclose(caught);
+    int status = 0;
+    std::string errors = capture_stderr([&] { status = board_file_setup(path.c_str()); });
     return {status, errors};
 }
 

@@ -9,7 +9,7 @@
 #include "match/match.h"
 #include "screen_model.h"
 #include "term/term.h"
-#include "term/term_test_util.h"
+#include "capture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "term/term_test_util.h"
+#include "capture.h"
 
 namespace {
 

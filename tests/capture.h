@@ -1,5 +1,5 @@
-// Test helpers shared by the terminal layer and board screen tests: capture
-// what the code under test writes to standard error.
+// Unit-test helpers: catch what the code under test writes to standard
+// error, and give it a standard input of our choosing.
 #pragma once
 
 #include <cstdio>
@@ -31,4 +31,24 @@ inline std::string capture_stderr_end()
         bytes.push_back((char)ch);
     fclose(stderr_capture_file);
     return bytes;
+}
+
+// Runs `body` with standard error caught; returns what it wrote.
+template <typename F> std::string capture_stderr(F body)
+{
+    capture_stderr_begin();
+    body();
+    return capture_stderr_end();
+}
+
+// Makes `text` the whole of standard input from here on.
+inline void feed_stdin(const std::string &text)
+{
+    FILE *f = tmpfile();
+    fwrite(text.data(), 1, text.size(), f);
+    fflush(f);
+    dup2(fileno(f), 0);
+    fclose(f);
+    clearerr(stdin);
+    fseek(stdin, 0, SEEK_SET);
 }
