@@ -58,7 +58,7 @@ protected:
         term_attr = saved_attr;
         term_enabled = saved_enabled;
     }
-    void play(const Board &b, int32_t mover)
+    static void play(const Board &b, int32_t mover)
     {
         match.board = b;
         match.current_player = mover;
