@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "capture.h"
 #include "match/match.h"
 #include "screen_model.h"
 #include "term/term.h"
-#include "capture.h"
 
 namespace {
 
@@ -112,14 +112,25 @@ Grid render(const std::string &s)
         char shown = ch;
         if (lines) {
             switch (ch) {
-            case 'l': case 'k': case 'm': case 'j': shown = '+'; break;
-            case 'q': shown = '-'; break;
-            case 'x': shown = '|'; break;
-            default: g.faults += std::string("text in line mode: ") + ch + ";";
+            case 'l':
+            case 'k':
+            case 'm':
+            case 'j':
+                shown = '+';
+                break;
+            case 'q':
+                shown = '-';
+                break;
+            case 'x':
+                shown = '|';
+                break;
+            default:
+                g.faults += std::string("text in line mode: ") + ch + ";";
             }
         }
         if (row < 1 || row > 14 || col < 1 || col > 62) {
-            g.faults += "off the screen at " + std::to_string(col) + "," + std::to_string(row) + ";";
+            g.faults +=
+                "off the screen at " + std::to_string(col) + "," + std::to_string(row) + ";";
         } else {
             g.text[row - 1][col - 1] = shown;
             g.colour[row - 1][col - 1] = colour_letter(fg, bg);
@@ -129,7 +140,10 @@ Grid render(const std::string &s)
     return g;
 }
 
-std::string trimmed(const std::string &s) { return s.substr(0, s.find_last_not_of(' ') + 1); }
+std::string trimmed(const std::string &s)
+{
+    return s.substr(0, s.find_last_not_of(' ') + 1);
+}
 
 // Side 1 to move in move 5 of the first round; side 0 last played pit 2,
 // pit 0 of side 1 is empty.
@@ -227,23 +241,18 @@ const char *const example_colour[14] = {
 TEST_F(ScreenTest, ExampleBoardByteForByte)
 {
     const std::string body =
-        "score 0 - 0, first round, move #5\n" + hline(11, 52, 8) +
-        RED + at(1, 4) + "north" + at(1, 5) + "05m07s" +
-        box(46, 3, 51, 5) + at(48, 7) + " 0" + at(48, 4) + " 5" +
-        box(39, 3, 44, 5) + at(41, 7) + " 1" + at(41, 4) + " 2" +
-        box(32, 3, 37, 5) + RED_REVERSED + at(34, 7) + " 2" + RED + at(34, 4) + " 0" +
-        box(25, 3, 30, 5) + at(27, 7) + " 3" + at(27, 4) + " 7" +
-        box(18, 3, 23, 5) + at(20, 7) + " 4" + at(20, 4) + " 3" +
-        box(11, 3, 16, 5) + at(13, 7) + " 5" + at(13, 4) + " 6" +
-        box(1, 6, 10, 10) + at(4, 8) + "  4" +
-        GREEN + at(53, 11) + "12s" + at(53, 12) + "south" +
-        box(11, 11, 16, 13) + at(13, 12) + " 0" +
-        box(18, 11, 23, 13) + at(20, 9) + " 1" + at(20, 12) + " 7" +
-        box(25, 11, 30, 13) + at(27, 9) + " 2" + at(27, 12) + " 2" +
-        box(32, 11, 37, 13) + at(34, 9) + " 3" + at(34, 12) + " 5" +
-        box(39, 11, 44, 13) + at(41, 9) + " 4" + at(41, 12) + " 6" +
-        box(46, 11, 51, 13) + at(48, 9) + " 5" + at(48, 12) + " 3" +
-        box(53, 6, 62, 10) + at(56, 8) + "  1";
+        "score 0 - 0, first round, move #5\n" + hline(11, 52, 8) + RED + at(1, 4) + "north" +
+        at(1, 5) + "05m07s" + box(46, 3, 51, 5) + at(48, 7) + " 0" + at(48, 4) + " 5" +
+        box(39, 3, 44, 5) + at(41, 7) + " 1" + at(41, 4) + " 2" + box(32, 3, 37, 5) + RED_REVERSED +
+        at(34, 7) + " 2" + RED + at(34, 4) + " 0" + box(25, 3, 30, 5) + at(27, 7) + " 3" +
+        at(27, 4) + " 7" + box(18, 3, 23, 5) + at(20, 7) + " 4" + at(20, 4) + " 3" +
+        box(11, 3, 16, 5) + at(13, 7) + " 5" + at(13, 4) + " 6" + box(1, 6, 10, 10) + at(4, 8) +
+        "  4" + GREEN + at(53, 11) + "12s" + at(53, 12) + "south" + box(11, 11, 16, 13) +
+        at(13, 12) + " 0" + box(18, 11, 23, 13) + at(20, 9) + " 1" + at(20, 12) + " 7" +
+        box(25, 11, 30, 13) + at(27, 9) + " 2" + at(27, 12) + " 2" + box(32, 11, 37, 13) +
+        at(34, 9) + " 3" + at(34, 12) + " 5" + box(39, 11, 44, 13) + at(41, 9) + " 4" + at(41, 12) +
+        " 6" + box(46, 11, 51, 13) + at(48, 9) + " 5" + at(48, 12) + " 3" + box(53, 6, 62, 10) +
+        at(56, 8) + "  1";
 
     EXPECT_EQ(draw_captured(), CLEAR + body) << "first screen: white already set";
     EXPECT_EQ(term_attr, 2) << "the screen leaves green behind";
@@ -334,7 +343,8 @@ TEST_P(ScreenLabelTest, ShowsLabelsAndHighlight)
     for (int r = 0; r < 14; r++)
         for (int col = 0; col < 62; col++)
             if (g.colour[r][col] == 'R' || g.colour[r][col] == 'G')
-                cells += std::to_string(col + 1) + "," + std::to_string(r + 1) + g.colour[r][col] + ";";
+                cells +=
+                    std::to_string(col + 1) + "," + std::to_string(r + 1) + g.colour[r][col] + ";";
     std::string expected;
     if (c.reversed_row != 0) {
         char letter = c.reversed_row == 7 ? 'R' : 'G';
