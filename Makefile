@@ -10,10 +10,39 @@ JOBS ?= $(shell nproc)
 
 .PHONY: all play test test-plain test-asan clean fuzz fuzz-smoke fuzz-build
 .PHONY: coverage format format-check lint
-.PHONY: bench
+.PHONY: bench deps deps-test man-check
 
-all: $(BUILD)/CMakeCache.txt
+all: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
+
+# What a fresh Debian machine lacks for building and testing is installed
+# with apt-get (as root); anyone else is told what to install.
+DEPS_BUILD = cmake:cmake g++:g++ /usr/include/gtest/gtest.h:libgtest-dev
+DEPS_TEST = tmux:tmux
+
+define install_missing
+	@pkgs=""; for need in $(1); do \
+		what=$${need%%:*}; pkg=$${need#*:}; \
+		case $$what in \
+		/*) [ -e "$$what" ] || pkgs="$$pkgs $$pkg" ;; \
+		*) command -v "$$what" >/dev/null 2>&1 || pkgs="$$pkgs $$pkg" ;; \
+		esac; \
+	done; \
+	if [ -n "$$pkgs" ]; then \
+		if [ "$$(id -u)" = 0 ] && command -v apt-get >/dev/null 2>&1; then \
+			echo "installing:$$pkgs"; \
+			apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q $$pkgs; \
+		else \
+			echo "please install:$$pkgs"; exit 1; \
+		fi; \
+	fi
+endef
+
+deps:
+	$(call install_missing,$(DEPS_BUILD))
+
+deps-test:
+	$(call install_missing,$(DEPS_TEST))
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -23,16 +52,17 @@ play: all
 	./$(BUILD)/okwari you wise4
 
 # Build everything and run every test, plainly and under the sanitizers,
-# then a short fuzzing run of each fuzz target, the format check and the lint.
-test: test-plain test-asan fuzz-smoke format-check lint
+# then a short fuzzing run of each fuzz target, the format check, the lint
+# and the manual page check.
+test: test-plain test-asan fuzz-smoke format-check lint man-check
 
-test-plain: all
+test-plain: all deps-test
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 $(ASAN_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOKWARI_SANITIZE=ON
 
-test-asan: $(ASAN_BUILD)/CMakeCache.txt
+test-asan: deps deps-test $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
@@ -78,11 +108,8 @@ coverage: $(COV_BUILD)/CMakeCache.txt
 		--exclude-directories '$(COV_BUILD)/CMakeFiles/[0-9]' --exclude-throw-branches \
 		--print-summary --fail-under-line 95
 
-# Source files held to .clang-format. FORMAT_PENDING names files that are
-# still being changed and get their formatting pass afterwards; `make format
-# FORMAT_PENDING=` formats everything.
-FORMAT_PENDING ?= fuzz/%
-FORMAT_FILES = $(filter-out $(FORMAT_PENDING),$(wildcard $(foreach d,src/* tests bench fuzz,$(d)/*.cpp $(d)/*.h $(d)/*.c)))
+# Source files held to .clang-format.
+FORMAT_FILES = $(wildcard $(foreach d,src/* tests bench fuzz,$(d)/*.cpp $(d)/*.h $(d)/*.c))
 
 format-check:
 	@if command -v clang-format >/dev/null 2>&1; then \
@@ -94,6 +121,18 @@ format-check:
 
 format:
 	clang-format -i $(FORMAT_FILES)
+
+# The manual page must format without a single warning.
+man-check:
+	@if command -v mandoc >/dev/null 2>&1; then \
+		mandoc -T lint -W warning man/okwari.6 && echo "man-check: mandoc finds nothing"; \
+	elif command -v groff >/dev/null 2>&1; then \
+		out=$$(groff -ww -z -mdoc man/okwari.6 2>&1); \
+		if [ -n "$$out" ]; then echo "$$out"; exit 1; fi; \
+		echo "man-check: groff finds nothing"; \
+	else \
+		echo "man-check: skipped, neither mandoc nor groff found"; \
+	fi
 
 # clang-tidy with .clang-tidy over the program's sources, using the compile
 # database of build-lint/. The unit and end-to-end tests take a few minutes

@@ -134,8 +134,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const Board before = board;
     const int64_t sum = seed_sum(board);
-    bool valid = (side == 0 || side == 1) && pit >= 0 && pit <= 5 &&
-                 board.sides[side].pits[pit] != 0;
+    bool valid =
+        (side == 0 || side == 1) && pit >= 0 && pit <= 5 && board.sides[side].pits[pit] != 0;
 
     CHECK(board_round_over(board) == (row_empty(board, 0) || row_empty(board, 1)));
 

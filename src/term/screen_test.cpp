@@ -299,6 +299,12 @@ struct LabelCase {
     int reversed_col;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const LabelCase &c, std::ostream *os)
+{
+    *os << c.what;
+}
+
 const char *const ALL0 = "|        |   5      4      3      2      1      0   |        |";
 const char *const FULL0 = "|        |          4      3             1          |        |";
 const char *const ALL1 = "|        |   0      1      2      3      4      5   |        |";

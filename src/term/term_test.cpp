@@ -24,6 +24,12 @@ struct TermCase {
     int result;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const TermCase &c, std::ostream *os)
+{
+    *os << c.what;
+}
+
 // Kept as written: the formatter would spread every two-statement lambda
 // over five lines and bury the table.
 // clang-format off
