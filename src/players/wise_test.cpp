@@ -11,8 +11,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include "capture.h"
 #include "match/match.h"
 #include "players/wise_reference.h"
 #include "rules/board.h"
@@ -143,25 +143,6 @@ int32_t brute_score(const Board &b, int mover, int pit, int32_t level)
     Board child = b;
     bool again = board_move(child, mover, pit);
     return brute_value(child, mover, again, 0, level, mover);
-}
-
-// Everything written to standard error while `body` runs.
-template <typename F> std::string stderr_of(F body)
-{
-    fflush(stderr);
-    int saved = dup(2);
-    FILE *tmp = tmpfile();
-    dup2(fileno(tmp), 2);
-    body();
-    fflush(stderr);
-    dup2(saved, 2);
-    close(saved);
-    std::string bytes;
-    rewind(tmp);
-    for (int ch; (ch = fgetc(tmp)) != EOF;)
-        bytes.push_back((char)ch);
-    fclose(tmp);
-    return bytes;
 }
 
 TEST_F(Wise, WorkedPositionScoresAndChoices)
@@ -504,7 +485,7 @@ TEST_F(Wise, ThinkingLine)
         match.display_on = c.display_on;
         term_enabled = 1;
         term_attr = c.attr_before;
-        EXPECT_EQ(stderr_of([&] { wise_move(c.level); }), c.expected);
+        EXPECT_EQ(capture_stderr([&] { wise_move(c.level); }), c.expected);
     }
 }
 
