@@ -1,5 +1,4 @@
-// Growable NUL-terminated text buffers whose memory is counted, and elapsed
-// times as text with fractions of a second.
+// Growable NUL-terminated text buffers whose memory is counted.
 #include "support/strbuf.h"
 
 #include <cstdio>
@@ -7,14 +6,10 @@
 #include <cstring>
 
 #include "support/mem.h"
-#include "support/timer.h"
 
 uint32_t sb_block = 64;
 
 static const uint32_t RECORD_SIZE = sizeof(StrBuf);
-
-// The one buffer behind duration_text_fine, made on its first call.
-static StrBuf *fine_buffer = nullptr;
 
 // Lengths and capacities are 32-bit. A buffer that would need more ends the
 // program the way an exhausted allocator does (message on stderr, status 1),
@@ -180,50 +175,4 @@ char *sb_set_n(StrBuf *buffer, const char *source, int32_t n)
 char *sb_set(StrBuf *buffer, const char *source)
 {
     return sb_set_wide(buffer, source, source != nullptr ? strlen(source) : 0);
-}
-
-// Units appear from 60 s, 60 min and 24 h reached, so 60 s is 01m00s here.
-// Fractions are cut, never rounded: 0.999999 s at three decimals is .999.
-// A precision above 6 writes all six decimals, the finest the microseconds
-// hold, rather than no seconds at all.
-const char *duration_text_fine(int32_t seconds, int32_t microseconds, uint8_t precision)
-{
-    static const int32_t divisors[7] = {1, 100000, 10000, 1000, 100, 10, 1};
-    // Pieces of valid input take at most 11 characters (-59.999999s);
-    // snprintf keeps a bad microsecond count from writing past the area.
-    char piece[16];
-    if (fine_buffer == nullptr)
-        fine_buffer = sb_new(nullptr, 16);
-    if (precision > 6)
-        precision = 6;
-    if (precision == 0)
-        snprintf(piece, sizeof piece, "%02ds", seconds % 60);
-    else
-        snprintf(piece, sizeof piece, "%02d.%0*ds", seconds % 60, static_cast<int>(precision),
-                 microseconds / divisors[precision]);
-    sb_set(fine_buffer, piece);
-    if (seconds > 59) {
-        int32_t m = seconds / 60;
-        snprintf(piece, sizeof piece, "%02dm", m % 60);
-        sb_insert(fine_buffer, 0, piece);
-        if (m > 59) {
-            int32_t h = m / 60;
-            snprintf(piece, sizeof piece, "%02dh", h % 24);
-            sb_insert(fine_buffer, 0, piece);
-            if (h > 23) {
-                snprintf(piece, sizeof piece, "%dd", h / 24);
-                sb_insert(fine_buffer, 0, piece);
-            }
-        }
-    }
-    return fine_buffer->text;
-}
-
-const char *timer_stop_text(uint8_t precision)
-{
-    timeval diff;
-    if (!timer_pop(&diff))
-        return nullptr;
-    return duration_text_fine(static_cast<int32_t>(diff.tv_sec), static_cast<int32_t>(diff.tv_usec),
-                              precision);
 }

@@ -1,5 +1,4 @@
-// Growable NUL-terminated text buffers with counted memory, and elapsed
-// times as text with fractions of a second.
+// Growable NUL-terminated text buffers with counted memory.
 #pragma once
 
 #include <cstdint>
@@ -27,11 +26,3 @@ char *sb_insert_n(StrBuf *buffer, int32_t position, const char *source, int32_t 
 char *sb_insert(StrBuf *buffer, int32_t position, const char *source);
 char *sb_set_n(StrBuf *buffer, const char *source, int32_t n);
 char *sb_set(StrBuf *buffer, const char *source);
-
-// Elapsed time with 0 to 6 decimals, such as 01m01.5s (a precision above 6
-// gives 6); a buffer that the next call overwrites.
-const char *duration_text_fine(int32_t seconds, int32_t microseconds, uint8_t precision);
-
-// Pops the latest stopwatch and returns its time as duration_text_fine
-// text, or null when none runs.
-const char *timer_stop_text(uint8_t precision);

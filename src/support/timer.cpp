@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "support/mem.h"
+#include "support/strbuf.h"
 
 StackNode *timer_stack = nullptr;
 
@@ -143,4 +144,53 @@ const char *duration_text(uint32_t seconds)
 const char *duration_clock_text(uint32_t seconds)
 {
     return duration_format(clock_buffer, seconds, "%u-", "%02u:", "%02u:", "%02u");
+}
+
+// The one buffer behind duration_text_fine, made on its first call.
+static StrBuf *fine_buffer = nullptr;
+
+// Units appear from 60 s, 60 min and 24 h reached, so 60 s is 01m00s here.
+// Fractions are cut, never rounded: 0.999999 s at three decimals is .999.
+// A precision above 6 writes all six decimals, the finest the microseconds
+// hold, rather than no seconds at all.
+const char *duration_text_fine(int32_t seconds, int32_t microseconds, uint8_t precision)
+{
+    static const int32_t divisors[7] = {1, 100000, 10000, 1000, 100, 10, 1};
+    // Pieces of valid input take at most 11 characters (-59.999999s);
+    // snprintf keeps a bad microsecond count from writing past the area.
+    char piece[16];
+    if (fine_buffer == nullptr)
+        fine_buffer = sb_new(nullptr, 16);
+    if (precision > 6)
+        precision = 6;
+    if (precision == 0)
+        snprintf(piece, sizeof piece, "%02ds", seconds % 60);
+    else
+        snprintf(piece, sizeof piece, "%02d.%0*ds", seconds % 60, static_cast<int>(precision),
+                 microseconds / divisors[precision]);
+    sb_set(fine_buffer, piece);
+    if (seconds > 59) {
+        int32_t m = seconds / 60;
+        snprintf(piece, sizeof piece, "%02dm", m % 60);
+        sb_insert(fine_buffer, 0, piece);
+        if (m > 59) {
+            int32_t h = m / 60;
+            snprintf(piece, sizeof piece, "%02dh", h % 24);
+            sb_insert(fine_buffer, 0, piece);
+            if (h > 23) {
+                snprintf(piece, sizeof piece, "%dd", h / 24);
+                sb_insert(fine_buffer, 0, piece);
+            }
+        }
+    }
+    return fine_buffer->text;
+}
+
+const char *timer_stop_text(uint8_t precision)
+{
+    timeval diff;
+    if (!timer_pop(&diff))
+        return nullptr;
+    return duration_text_fine(static_cast<int32_t>(diff.tv_sec), static_cast<int32_t>(diff.tv_usec),
+                              precision);
 }

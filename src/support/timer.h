@@ -1,4 +1,4 @@
-// Stopwatch stack and whole-second duration texts.
+// Stopwatch stack and duration texts, in whole seconds or with fractions.
 #pragma once
 
 #include <cstdint>
@@ -42,3 +42,11 @@ const char *duration_text(uint32_t seconds);
 
 // The same with colons: 05:07, 1-01:01:01.
 const char *duration_clock_text(uint32_t seconds);
+
+// Elapsed time with 0 to 6 decimals, such as 01m01.5s (a precision above 6
+// gives 6); a buffer that the next call overwrites.
+const char *duration_text_fine(int32_t seconds, int32_t microseconds, uint8_t precision);
+
+// Pops the latest stopwatch and returns its time as duration_text_fine
+// text, or null when none runs.
+const char *timer_stop_text(uint8_t precision);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "support/mem.h"
+#include "support/strbuf.h"
 
 namespace {
 
@@ -186,4 +187,77 @@ TEST_F(StopwatchTest, ClockSteppingBackGivesNegativeTime)
     timeval *start = timer_start();
     start->tv_sec += 30; // as if the clock was set back 30 s since the start
     EXPECT_NEAR(timer_stop(), -30.0, 1.0);
+}
+
+TEST(DurationTextFineTest, UnitsFromSixtySecondsAndCutFractions)
+{
+    struct Case {
+        int32_t seconds, microseconds;
+        uint8_t precision;
+        const char *text;
+    };
+    const Case cases[] = {
+        {0, 0, 0, "00s"},
+        {5, 250000, 2, "05.25s"},
+        {59, 999999, 3, "59.999s"},
+        {60, 0, 0, "01m00s"},
+        {61, 500000, 1, "01m01.5s"},
+        {3600, 0, 0, "01h00m00s"},
+        {3600 + 120 + 5, 500000, 1, "01h02m05.5s"},
+        {86399, 999999, 6, "23h59m59.999999s"},
+        {86400, 0, 0, "1d00h00m00s"},
+        {86400 + 3600 + 60 + 1, 250000, 2, "1d01h01m01.25s"},
+        {7, 123456, 4, "07.1234s"},
+        {7, 123456, 5, "07.12345s"},
+        {7, 5, 6, "07.000005s"},
+        {2147483647, 999999, 0, "24855d03h14m07s"},
+        // Above 6 decimals: all six the microseconds hold.
+        {7, 123456, 7, "07.123456s"},
+        {61, 5, 255, "01m01.000005s"},
+    };
+    for (const Case &c : cases)
+        EXPECT_STREQ(duration_text_fine(c.seconds, c.microseconds, c.precision), c.text)
+            << c.seconds << " s " << c.microseconds << " us at " << int(c.precision);
+}
+
+// The fine buffer is made once per process, so its growth is watched in a
+// fresh copy of the test program where nothing has used it yet.
+TEST(DurationTextFineDeathTest, BufferGrowsFrom16To64)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            uint32_t before = mem_total;
+            duration_text_fine(5, 0, 0);
+            uint32_t made = mem_total - before;
+            before = mem_total;
+            duration_text_fine(86399, 999999, 5); // 15 characters still fit
+            uint32_t at_15 = mem_total - before;
+            duration_text_fine(86399, 999999, 6); // 16 do not
+            fprintf(stderr, "made %u, grew %u then %u", made, at_15, mem_total - before);
+            exit(0);
+        },
+        testing::ExitedWithCode(0),
+        "^made " + std::to_string(sizeof(StrBuf) + 16) + ", grew 0 then 48$");
+}
+
+TEST(TimerStopTextTest, PopsTheLatestStopwatchAsFineText)
+{
+    duration_text_fine(0, 0, 0); // the fine buffer exists before counting
+    uint32_t before = mem_total;
+    StackNode *running = timer_stack; // set aside what others left running
+    timer_stack = nullptr;
+    EXPECT_EQ(timer_stop_text(3), nullptr);
+    timeval *outer = timer_start();
+    timeval *inner = timer_start();
+    outer->tv_sec -= 86400 + 3723;
+    inner->tv_sec -= 61;
+    EXPECT_STREQ(timer_stop_text(0), "01m01s");
+    const char *text = timer_stop_text(2);
+    EXPECT_EQ(timer_stack, nullptr);
+    timer_stack = running;
+    EXPECT_EQ(mem_total, before);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::string(text, 10), "1d01h02m03"); // fraction depends on the clock
+    EXPECT_EQ(strlen(text), 14u);
 }
