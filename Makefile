@@ -16,9 +16,10 @@ all: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 # What a fresh Debian machine lacks for building and testing is installed
-# with apt-get (as root); anyone else is told what to install.
-DEPS_BUILD = cmake:cmake g++:g++ /usr/include/gtest/gtest.h:libgtest-dev
-DEPS_TEST = tmux:tmux
+# with apt-get (as root); anyone else is told what to install. The game needs
+# only CMake and g++; the tests also GoogleTest and tmux.
+DEPS_BUILD = cmake:cmake g++:g++
+DEPS_TEST = /usr/include/gtest/gtest.h:libgtest-dev tmux:tmux
 
 define install_missing
 	@pkgs=""; for need in $(1); do \
@@ -56,13 +57,15 @@ play: all
 # and the manual page check.
 test: test-plain test-asan fuzz-smoke format-check lint man-check
 
-test-plain: all deps-test
+# The test builds are configured again once the test tools are in, so that
+# a build directory first made without GoogleTest gains its tests.
+test-plain: deps deps-test
+	cmake -S . -B $(BUILD)
+	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-$(ASAN_BUILD)/CMakeCache.txt:
+test-asan: deps deps-test
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOKWARI_SANITIZE=ON
-
-test-asan: deps deps-test $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
@@ -98,7 +101,7 @@ clean:
 $(COV_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(COV_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=--coverage
 
-coverage: $(COV_BUILD)/CMakeCache.txt
+coverage: deps deps-test $(COV_BUILD)/CMakeCache.txt
 	@command -v gcovr >/dev/null 2>&1 || { apt-get update && apt-get install -y gcovr; }
 	cmake --build $(COV_BUILD) -j $(JOBS)
 	find $(COV_BUILD) -name '*.gcda' -delete
