@@ -10,16 +10,18 @@ JOBS ?= $(shell nproc)
 
 .PHONY: all play test test-plain test-asan clean fuzz fuzz-smoke fuzz-build
 .PHONY: coverage format format-check lint
-.PHONY: bench deps deps-test man-check
+.PHONY: bench deps deps-test deps-package man-check package
 
 all: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-# What a fresh Debian machine lacks for building and testing is installed
-# with apt-get (as root); anyone else is told what to install. The game needs
-# only CMake and g++; the tests also GoogleTest and tmux.
+# What a fresh Debian machine lacks for building, testing and packaging is
+# installed with apt-get (as root); anyone else is told what to install. The
+# game needs only CMake and g++; the tests also GoogleTest, tmux and, for the
+# package check, dpkg-shlibdeps.
 DEPS_BUILD = cmake:cmake g++:g++
-DEPS_TEST = /usr/include/gtest/gtest.h:libgtest-dev tmux:tmux
+DEPS_TEST = /usr/include/gtest/gtest.h:libgtest-dev tmux:tmux dpkg-shlibdeps:dpkg-dev
+DEPS_PACKAGE = dpkg-deb:dpkg dpkg-shlibdeps:dpkg-dev
 
 define install_missing
 	@pkgs=""; for need in $(1); do \
@@ -44,6 +46,9 @@ deps:
 
 deps-test:
 	$(call install_missing,$(DEPS_TEST))
+
+deps-package:
+	$(call install_missing,$(DEPS_PACKAGE))
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -163,3 +168,7 @@ lint:
 bench: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target okwari_bench -j $(JOBS)
 	./$(BUILD)/okwari_bench $(BENCH_ARGS)
+
+# The Debian package build/okwari_<version>_<arch>.deb (packaging/deb.cmake).
+package: all deps-package
+	cmake --build $(BUILD) --target package

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# usage: install_check.sh BUILD_DIR MAN_PAGE SCRATCH [deb]
+# Installs the build into SCRATCH with cmake --install (exactly bin/okwari and
+# the page unchanged), or with deb unpacks the package cpack makes (exit 77,
+# skipped, without cpack, dpkg-deb or dpkg-shlibdeps); then runs the program.
+set -eu
+build=$1 page=$2 root=$3
+rm -rf "$root" && mkdir -p "$root"
+fail() { echo "FAIL: $*"; exit 1; }
+if [ "${4:-}" = deb ]; then
+    for t in cpack dpkg-deb dpkg-shlibdeps; do command -v $t >/dev/null || { echo "SKIP: the package check needs $t"; exit 77; }; done
+    cpack --config "$build/CPackConfig.cmake" -B "$root/out" >"$root/cpack.log" || fail "$(cat "$root/cpack.log")"
+    deb=$(echo "$root"/out/okwari_*.deb)
+    dpkg -x "$deb" "$root/pkg" || fail "cannot unpack $deb"; cd "$root/pkg"
+    want="usr/games/okwari usr/share/doc/okwari/changelog.gz usr/share/doc/okwari/copyright usr/share/man/man6/okwari.6.gz"
+    gzip -dc usr/share/man/man6/okwari.6.gz | cmp - "$page" || fail "packaged page differs"
+    zcat usr/share/doc/okwari/changelog.gz | head -1 | grep -qF "okwari ($(dpkg-deb -f "$deb" Version))" || fail "changelog is not for $deb"
+    dpkg-deb -f "$deb" Depends | grep -q libc6 || fail "no Depends computed: $(dpkg-deb -f "$deb" Depends)"
+    bin=usr/games/okwari
+else
+    cmake --install "$build" --prefix "$root/pkg" >/dev/null || fail "install failed"; cd "$root/pkg"
+    want="bin/okwari share/man/man6/okwari.6" bin=bin/okwari
+    cmp share/man/man6/okwari.6 "$page" || fail "installed page differs"
+fi
+found=$(find . -type f -printf '%P\n' | LC_ALL=C sort | xargs)
+[ "$found" = "$want" ] || fail "holds: $found; expected: $want"
+out=$(./$bin </dev/null) && st=0 || st=$?
+[ $st = 9 ] && grep -qx 'usage: okwari player_name player_name \[filename\]' <<<"$out" || fail "no args: status $st, $out"
+out=$(./$bin random hurry </dev/null) && st=0 || st=$?
+[[ "$st $out" =~ ^(0\ random\ wins\ |1\ hurry\ wins\ )[0-9]+-[0-9]+|^2\ draw\ [0-9]+\ all ]] || fail "status $st: $out"
+echo "ok: $found; $out" && rm -rf "$root"
