@@ -10,16 +10,14 @@ fail() { echo "FAIL: $*"; exit 1; }
 if [ "${4:-}" = deb ]; then
     for t in cpack dpkg-deb dpkg-shlibdeps; do command -v $t >/dev/null || { echo "SKIP: the package check needs $t"; exit 77; }; done
     cpack --config "$build/CPackConfig.cmake" -B "$root/out" >"$root/cpack.log" || fail "$(cat "$root/cpack.log")"
-    deb=$(echo "$root"/out/okwari_*.deb)
-    dpkg -x "$deb" "$root/pkg" || fail "cannot unpack $deb"; cd "$root/pkg"
-    want="usr/games/okwari usr/share/doc/okwari/changelog.gz usr/share/doc/okwari/copyright usr/share/man/man6/okwari.6.gz"
+    deb=$(echo "$root"/out/okwari_*.deb); dpkg -x "$deb" "$root/pkg" || fail "cannot unpack $deb"; cd "$root/pkg"
+    bin=usr/games/okwari want="usr/games/okwari usr/share/doc/okwari/changelog.gz usr/share/doc/okwari/copyright usr/share/man/man6/okwari.6.gz"
     gzip -dc usr/share/man/man6/okwari.6.gz | cmp - "$page" || fail "packaged page differs"
     zcat usr/share/doc/okwari/changelog.gz | head -1 | grep -qF "okwari ($(dpkg-deb -f "$deb" Version))" || fail "changelog is not for $deb"
     dpkg-deb -f "$deb" Depends | grep -q libc6 || fail "no Depends computed: $(dpkg-deb -f "$deb" Depends)"
-    bin=usr/games/okwari
 else
     cmake --install "$build" --prefix "$root/pkg" >/dev/null || fail "install failed"; cd "$root/pkg"
-    want="bin/okwari share/man/man6/okwari.6" bin=bin/okwari
+    bin=bin/okwari want="bin/okwari share/man/man6/okwari.6"
     cmp share/man/man6/okwari.6 "$page" || fail "installed page differs"
 fi
 found=$(find . -type f -printf '%P\n' | LC_ALL=C sort | xargs)
