@@ -10,10 +10,11 @@
 int32_t human_move()
 {
     int me = match.current_player;
-    term_fg((uint8_t)(me + 1));
+    term_fg(term_side_colour[me]);
     term_goto(1, 14);
     fprintf(stderr, "%s: your move? ", match.names[me]);
     term_clear_eol();
+    term_flush();
 
     // The first digit 0 to 5 on a line decides and the rest of the line is
     // thrown away; anything else, NUL bytes included, is passed over without

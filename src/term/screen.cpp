@@ -13,10 +13,6 @@
 #include "support/timer.h"
 #include "term/term.h"
 
-static const uint8_t COLOUR_RED = 1;   // side 0
-static const uint8_t COLOUR_GREEN = 2; // side 1
-static const uint8_t COLOUR_WHITE = 7; // status line and separator
-
 // Column where the count and label of pit i start; its box runs from c - 2
 // to c + 3, six columns with one free column before the next box.
 static int pit_column(int side, int i)
@@ -61,12 +57,12 @@ void draw_screen()
         return;
 
     term_clear();
-    term_fg(COLOUR_WHITE);
+    term_fg(TERM_WHITE);
     fprintf(stderr, "score %d - %d, %s round, move #%d\n", match.scores[0], match.scores[1],
             match.round_label, match.move_number);
     term_hline(11, 52, 8); // joins the two stores at their middle row
 
-    term_fg(COLOUR_RED);
+    term_fg(term_side_colour[0]);
     term_goto(1, 4);
     fputs(match.names[0], stderr);
     term_goto(1, 5);
@@ -77,7 +73,7 @@ void draw_screen()
     term_goto(4, 8);
     fprintf(stderr, "%3d", match.board.sides[0].store);
 
-    term_fg(COLOUR_GREEN);
+    term_fg(term_side_colour[1]);
     term_goto(53, 11);
     put_duration(match.time_used[1]);
     term_goto(53, 12);

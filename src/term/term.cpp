@@ -31,11 +31,25 @@ static const TermAttr ATTR_FG = 0x07;
 static const TermAttr ATTR_BOLD = 0x08;
 static const TermAttr ATTR_BG = 0x70;
 static const TermAttr ATTR_BLINK = 0x80;
-static const TermAttr ATTR_DEFAULT = 0x07; // white on black
+static const TermAttr ATTR_DEFAULT = TERM_WHITE; // white on black
 
 TermAttr term_attr = ATTR_DEFAULT; // attribute last set; the terminal is assumed to start here
 uint8_t term_enabled = 1;          // 0 silences every operation; state is still tracked
 uint8_t term_saved_bold = 0;       // bold bit taken out by the last term_reverse
+
+// A screen with its prompt is about 2 KB; a few screens drawn between two
+// waits for input (a robot's moves) still fit, and more only costs a write.
+static char output_buffer[16384];
+
+void term_hold_output()
+{
+    setvbuf(stderr, output_buffer, _IOFBF, sizeof output_buffer);
+}
+
+void term_flush()
+{
+    fflush(stderr);
+}
 
 void term_enable()
 {
