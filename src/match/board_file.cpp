@@ -4,49 +4,46 @@
 
 #include <cctype>
 #include <cerrno>
-#include <climits>
 #include <cstdint>
-#include <cstdlib>
 
 #include "match/match.h"
+#include "support/number.h"
 
-namespace {
+static const int board_file_pits = 12;
+static const int token_max = 255; // characters in one token, without the zero
 
-const int board_file_pits = 12;
-const int token_max = 255; // characters in one token, without the zero
-
-bool is_quote(int c)
+static bool is_quote(int c)
 {
     return c == '\'' || c == '`' || c == '"';
 }
 
 // fgetc gives unsigned byte values, so bytes 128-255 never reach isspace as
 // negative numbers; in the "C" locale they are all token characters.
-bool is_blank(int c)
+static bool is_blank(int c)
 {
-    return c != EOF && isspace(static_cast<unsigned char>(c));
+    return c != EOF && isspace((unsigned char)c);
 }
 
-// strtol in base 10, held to the signed 32-bit range so that every larger
-// number reads as 2147483647 and every smaller one as -2147483648.
-int32_t token_value(const char *token)
-{
-    long value = strtol(token, nullptr, 10);
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
-
-int32_t &file_pit(Board &board, int index)
+static int32_t &file_pit(Board &board, int index)
 {
     return board.sides[index / 6].pits[index % 6];
 }
 
+// "<what> '<path>': " and the system's reason for the call that just failed,
+// on standard error. Returns 9, the exit status of a file that can be
+// neither read nor written.
+static int system_error(const char *what, const char *path)
+{
+    int cause = errno; // fprintf may change it before perror reads it
+    fprintf(stderr, "%s '%s': ", what, path);
+    errno = cause;
+    perror("");
+    return 9;
+}
+
 // Reads the twelve pits from the open `file` into both boards. Returns the
 // exit status; the caller closes the file.
-int read_board(FILE *file, const char *path)
+static int read_board(FILE *file, const char *path)
 {
     int64_t total = 0; // twelve counts of at most 2^31 - 1 cannot overflow 64 bits
     for (int i = 0; i < board_file_pits; i++) {
@@ -54,19 +51,14 @@ int read_board(FILE *file, const char *path)
         if (token == nullptr) {
             // A read error (the path names a directory, say) is not a short
             // file: report the system's reason like the failed write below.
-            if (ferror(file)) {
-                int cause = errno;
-                fprintf(stderr, "can't read '%s': ", path);
-                errno = cause;
-                perror("");
-                return 9;
-            }
+            if (ferror(file))
+                return system_error("can't read", path);
             // A file that ends early is refused like a bad token: the match
             // must not start from a board that is half random, half read.
             fprintf(stderr, "missing token in %s: it ends after %d of the 12 pits\n", path, i);
             return 8;
         }
-        int32_t value = token_value(token);
+        int32_t value = number_read(token);
         if (value < 1) {
             fprintf(stderr, "invalid token '%s' in %s\n", token, path);
             return 8;
@@ -80,13 +72,11 @@ int read_board(FILE *file, const char *path)
     // played with counts that would overflow.
     if (total > INT32_MAX) {
         fprintf(stderr, "too many seeds in %s: %lld in all, at most 2147483647\n", path,
-                static_cast<long long>(total));
+                (long long)total);
         return 8;
     }
     return 0;
 }
-
-} // namespace
 
 const char *read_token(FILE *stream)
 {
@@ -112,15 +102,15 @@ const char *read_token(FILE *stream)
             c = fgetc(stream);
             if (c == EOF || c == quote)
                 break;
-            token[length++] = static_cast<char>(c);
+            token[length++] = (char)c;
         }
     } else {
-        token[length++] = static_cast<char>(c);
+        token[length++] = (char)c;
         while (length < token_max) {
             c = fgetc(stream);
             if (c == EOF || is_blank(c))
                 break;
-            token[length++] = static_cast<char>(c);
+            token[length++] = (char)c;
         }
     }
     token[length] = '\0';
@@ -137,13 +127,8 @@ int board_file_setup(const char *path)
     }
 
     file = fopen(path, "w");
-    if (file == nullptr) {
-        int cause = errno; // kept for perror across the fprintf
-        fprintf(stderr, "can't write '%s': ", path);
-        errno = cause;
-        perror("");
-        return 9;
-    }
+    if (file == nullptr)
+        return system_error("can't write", path);
     for (int i = 0; i < board_file_pits; i++)
         fprintf(file, "%d ", file_pit(match.board, i));
     fclose(file);

@@ -13,8 +13,8 @@ int32_t random_move()
     for (int32_t i = 0; i < 6; i++)
         if (mine.pits[i] != 0)
             legal[n++] = i;
-    // One draw per call, also with a single legal pit, so the stream stays
-    // in step with every other faithful player of the same seed.
+    // One draw per call, also with a single legal pit: each choice moves the
+    // stream on by exactly one value, whatever the board.
     long r = random();
     return n > 0 ? legal[r % n] : 0;
 }

@@ -1,15 +1,13 @@
 // Turn dispatch: the mover's name picks the routine; every choice is timed.
 #include "players/turn.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 
 #include "match/match.h"
 #include "players/human.h"
 #include "players/robots.h"
 #include "players/wise.h"
+#include "support/number.h"
 #include "support/timer.h"
 
 PlayerKind player_kind(const char *name)
@@ -25,12 +23,7 @@ PlayerKind player_kind(const char *name)
 
 int32_t wise_level(const char *name)
 {
-    long level = strtol(name + 4, nullptr, 10);
-    if (level > INT32_MAX)
-        return INT32_MAX;
-    if (level < INT32_MIN)
-        return INT32_MIN;
-    return (int32_t)level;
+    return number_read(name + 4);
 }
 
 int32_t choose_move()

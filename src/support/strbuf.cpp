@@ -18,7 +18,7 @@ static void sb_too_large(uint64_t bytes)
 {
     fprintf(stderr,
             "FATAL: text buffer of %llu bytes is over the 4294967295-byte limit! total=%u\n",
-            static_cast<unsigned long long>(bytes), mem_total);
+            (unsigned long long)bytes, mem_total);
     exit(1);
 }
 
@@ -29,7 +29,7 @@ static uint32_t sb_round(uint64_t n)
     uint64_t capacity = (n / sb_block + 1) * sb_block;
     if (capacity > UINT32_MAX)
         sb_too_large(capacity);
-    return static_cast<uint32_t>(capacity);
+    return (uint32_t)capacity;
 }
 
 // sb_reserve for a need that may already lie beyond 32 bits (a length plus
@@ -39,7 +39,7 @@ static void sb_reserve_wide(StrBuf *buffer, uint64_t need)
     if (buffer->capacity > need)
         return;
     uint32_t capacity = sb_round(need);
-    buffer->text = static_cast<char *>(sb_realloc(buffer->text, buffer->capacity, capacity));
+    buffer->text = (char *)sb_realloc(buffer->text, buffer->capacity, capacity);
     buffer->capacity = capacity;
 }
 
@@ -60,12 +60,12 @@ StrBuf *sb_new(const char *source, uint32_t n)
 
 StrBuf *sb_create(const char *source, uint32_t len, uint32_t cap)
 {
-    StrBuf *buffer = static_cast<StrBuf *>(mem_alloc(RECORD_SIZE));
+    StrBuf *buffer = (StrBuf *)mem_alloc(RECORD_SIZE);
     buffer->length = source != nullptr ? len : 0;
     // The len argument decides even without a source: an exact capacity is
     // kept only when it is larger.
     buffer->capacity = len < cap ? cap : sb_round(buffer->length);
-    buffer->text = static_cast<char *>(mem_alloc(buffer->capacity));
+    buffer->text = (char *)mem_alloc(buffer->capacity);
     if (source != nullptr && len != 0)
         memcpy(buffer->text, source, len);
     buffer->text[buffer->length] = '\0';
@@ -96,7 +96,7 @@ static char *sb_append_wide(StrBuf *buffer, const char *source, uint64_t n)
     uint64_t length = buffer->length + n;
     sb_reserve_wide(buffer, length);
     memcpy(buffer->text + buffer->length, source, n);
-    buffer->length = static_cast<uint32_t>(length);
+    buffer->length = (uint32_t)length;
     buffer->text[length] = '\0';
     return buffer->text;
 }
@@ -126,7 +126,7 @@ static char *sb_insert_wide(StrBuf *buffer, int32_t position, const char *source
     uint32_t former = buffer->length;
     uint64_t length = former + n;
     sb_reserve_wide(buffer, length);
-    buffer->length = static_cast<uint32_t>(length);
+    buffer->length = (uint32_t)length;
     // The tail with its NUL moves n places towards the end.
     memmove(buffer->text + at + n, buffer->text + at, former - at + 1);
     if (source != nullptr)
@@ -143,7 +143,7 @@ char *sb_insert_n(StrBuf *buffer, int32_t position, const char *source, int32_t 
     // nothing to measure, so nothing is inserted.
     if (n < 0)
         return sb_insert_wide(buffer, position, source, source != nullptr ? strlen(source) : 0);
-    return sb_insert_wide(buffer, position, source, static_cast<uint64_t>(n));
+    return sb_insert_wide(buffer, position, source, (uint64_t)n);
 }
 
 char *sb_insert(StrBuf *buffer, int32_t position, const char *source)
@@ -160,7 +160,7 @@ static char *sb_set_wide(StrBuf *buffer, const char *source, uint64_t n)
     }
     sb_reserve_wide(buffer, n);
     memcpy(buffer->text, source, n);
-    buffer->length = static_cast<uint32_t>(n);
+    buffer->length = (uint32_t)n;
     buffer->text[n] = '\0';
     return buffer->text;
 }
@@ -169,7 +169,7 @@ char *sb_set_n(StrBuf *buffer, const char *source, int32_t n)
 {
     if (source != nullptr && n < 0)
         return sb_set_wide(buffer, source, strlen(source));
-    return sb_set_wide(buffer, source, n < 0 ? 0 : static_cast<uint64_t>(n));
+    return sb_set_wide(buffer, source, n < 0 ? 0 : (uint64_t)n);
 }
 
 char *sb_set(StrBuf *buffer, const char *source)

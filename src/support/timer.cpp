@@ -18,7 +18,7 @@ static char clock_buffer[16];
 
 timeval *timer_start()
 {
-    timeval *start = static_cast<timeval *>(mem_alloc(TIMESTAMP_SIZE));
+    timeval *start = (timeval *)mem_alloc(TIMESTAMP_SIZE);
     gettimeofday(start, nullptr);
     stack_push(&timer_stack, start);
     return start;
@@ -29,13 +29,13 @@ static void time_since(const timeval *start, timeval *diff)
 {
     timeval now;
     gettimeofday(&now, nullptr);
-    time_diff(diff, static_cast<int32_t>(start->tv_sec), static_cast<int32_t>(start->tv_usec),
-              static_cast<int32_t>(now.tv_sec), static_cast<int32_t>(now.tv_usec));
+    time_diff(diff, (int32_t)start->tv_sec, (int32_t)start->tv_usec, (int32_t)now.tv_sec,
+              (int32_t)now.tv_usec);
 }
 
 bool timer_pop(timeval *elapsed)
 {
-    timeval *start = static_cast<timeval *>(stack_pop(&timer_stack));
+    timeval *start = (timeval *)stack_pop(&timer_stack);
     if (start == nullptr)
         return false;
     time_since(start, elapsed);
@@ -49,26 +49,26 @@ double timer_stop()
     if (!timer_pop(&diff))
         return -1.0;
     // A clock that stepped back gives a negative time; it is returned as is.
-    return time_seconds(static_cast<int32_t>(diff.tv_sec), static_cast<int32_t>(diff.tv_usec));
+    return time_seconds((int32_t)diff.tv_sec, (int32_t)diff.tv_usec);
 }
 
 double timer_elapsed(const timeval *start)
 {
     if (start == nullptr && timer_stack != nullptr)
-        start = static_cast<const timeval *>(timer_stack->data);
+        start = (const timeval *)timer_stack->data;
     if (start == nullptr) {
         timeval now;
         gettimeofday(&now, nullptr);
-        return time_seconds(static_cast<int32_t>(now.tv_sec), static_cast<int32_t>(now.tv_usec));
+        return time_seconds((int32_t)now.tv_sec, (int32_t)now.tv_usec);
     }
     timeval diff;
     time_since(start, &diff);
-    return time_seconds(static_cast<int32_t>(diff.tv_sec), static_cast<int32_t>(diff.tv_usec));
+    return time_seconds((int32_t)diff.tv_sec, (int32_t)diff.tv_usec);
 }
 
 double time_seconds(int32_t seconds, int32_t microseconds)
 {
-    return static_cast<double>(microseconds) / 1000000.0 + static_cast<double>(seconds);
+    return (double)microseconds / 1000000.0 + (double)seconds;
 }
 
 double time_diff(timeval *diff, int32_t earlier_s, int32_t earlier_us, int32_t later_s,
@@ -77,11 +77,11 @@ double time_diff(timeval *diff, int32_t earlier_s, int32_t earlier_us, int32_t l
     if (diff != nullptr) {
         // Widened before subtracting so that no pair of 32-bit times overflows.
         if (earlier_us > later_us) {
-            diff->tv_sec = static_cast<time_t>(later_s) - earlier_s - 1;
-            diff->tv_usec = static_cast<suseconds_t>(later_us) + 1000000 - earlier_us;
+            diff->tv_sec = (time_t)later_s - earlier_s - 1;
+            diff->tv_usec = (suseconds_t)later_us + 1000000 - earlier_us;
         } else {
-            diff->tv_sec = static_cast<time_t>(later_s) - earlier_s;
-            diff->tv_usec = static_cast<suseconds_t>(later_us) - earlier_us;
+            diff->tv_sec = (time_t)later_s - earlier_s;
+            diff->tv_usec = (suseconds_t)later_us - earlier_us;
         }
     }
     return time_seconds(later_s, later_us) - time_seconds(earlier_s, earlier_us);
@@ -90,7 +90,7 @@ double time_diff(timeval *diff, int32_t earlier_s, int32_t earlier_us, int32_t l
 void *stack_push(StackNode **head, void *data)
 {
     StackNode *below = *head;
-    StackNode *node = static_cast<StackNode *>(mem_alloc(NODE_SIZE));
+    StackNode *node = (StackNode *)mem_alloc(NODE_SIZE);
     *head = node;
     node->data = data;
     node->next = below;
@@ -166,7 +166,7 @@ const char *duration_text_fine(int32_t seconds, int32_t microseconds, uint8_t pr
     if (precision == 0)
         snprintf(piece, sizeof piece, "%02ds", seconds % 60);
     else
-        snprintf(piece, sizeof piece, "%02d.%0*ds", seconds % 60, static_cast<int>(precision),
+        snprintf(piece, sizeof piece, "%02d.%0*ds", seconds % 60, (int)precision,
                  microseconds / divisors[precision]);
     sb_set(fine_buffer, piece);
     if (seconds > 59) {
@@ -191,6 +191,5 @@ const char *timer_stop_text(uint8_t precision)
     timeval diff;
     if (!timer_pop(&diff))
         return nullptr;
-    return duration_text_fine(static_cast<int32_t>(diff.tv_sec), static_cast<int32_t>(diff.tv_usec),
-                              precision);
+    return duration_text_fine((int32_t)diff.tv_sec, (int32_t)diff.tv_usec, precision);
 }

@@ -26,6 +26,7 @@ bool timer_pop(timeval *elapsed);
 // the absolute time when it is null and none runs. Pops nothing.
 double timer_elapsed(const timeval *start);
 
+// A time given as seconds and microseconds, in seconds.
 double time_seconds(int32_t seconds, int32_t microseconds);
 
 // Later minus earlier, in seconds; fills `diff` (borrowing a second when
@@ -33,8 +34,12 @@ double time_seconds(int32_t seconds, int32_t microseconds);
 double time_diff(timeval *diff, int32_t earlier_s, int32_t earlier_us, int32_t later_s,
                  int32_t later_us);
 
+// Puts `data` on top of the stack at `head` in a node of its own; returns it.
 void *stack_push(StackNode **head, void *data);
-void *stack_pop(StackNode **head); // null when empty
+
+// Takes the top node off and gives it back; returns its data, or null when
+// the stack is empty.
+void *stack_pop(StackNode **head);
 
 // Whole seconds as text such as 05m07s or 1d01h01m01s; a static buffer that
 // the next call overwrites.
