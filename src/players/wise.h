@@ -5,9 +5,15 @@
 
 #include "rules/board.h"
 
+// Positions scored since the start, or since a caller last set it to 0: one
+// for every move searched, at every depth. Only a change of the search tree
+// changes the count for a given board and level.
+extern uint64_t wise_positions;
+
 // Chooses a pit for match.current_player by searching `level` changes of
 // turn deep (negative levels act as 0). Writes its thinking line on the
-// message line while the screen is on. Returns a non-empty pit 0..5.
+// message line while the screen is on, and sends it to the terminal before
+// it thinks. Returns a non-empty pit 0..5.
 int32_t wise_move(int32_t level);
 
 // Score, for the root mover match.current_player, of `side` sowing `pit` on

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
+#include <vector>
 
 #include "rules/board.h"
 
@@ -74,4 +76,39 @@ inline int32_t reference_wise_move(const Board &board, int mover, int32_t level)
         }
     }
     return best_pit;
+}
+
+// The benchmark's fixed positions, also searched by the tests: random
+// playouts of 8 to 23 moves from random starting boards of 1 to 6 seeds a
+// pit, drawn from a generator whose output the language fixes, so that every
+// machine searches the same trees.
+struct ReferencePosition {
+    Board board;
+    int mover;
+};
+
+inline std::vector<ReferencePosition> reference_positions_set()
+{
+    std::mt19937 rng(20261206);
+    std::vector<ReferencePosition> set;
+    while (set.size() < 24) {
+        Board b{};
+        for (Side &side : b.sides)
+            for (int32_t &seeds : side.pits)
+                seeds = (int32_t)(rng() % 6 + 1);
+        int mover = (int)(rng() % 2);
+        int moves = 8 + (int)(set.size() % 16);
+        for (int k = 0; k < moves && !board_round_over(b); k++) {
+            int legal[6], n = 0;
+            for (int i = 0; i < 6; i++)
+                if (b.sides[mover].pits[i] != 0)
+                    legal[n++] = i;
+            if (!board_move(b, mover, legal[rng() % n]))
+                mover = 1 - mover;
+        }
+        // A playout that ended its round is drawn again.
+        if (!board_round_over(b))
+            set.push_back({b, mover});
+    }
+    return set;
 }

@@ -1,0 +1,188 @@
+// The sowing rules on a packed board, for the wise search.
+//
+// A board of at most 255 seeds in all (every board a random start can lead
+// to) fits one side to a 64-bit word, a count to a byte: byte i is pit i,
+// byte 6 the store, byte 7 always 0. No count can then overflow into its
+// neighbour, a position lives in two registers, and a move is a few
+// additions from a table. The side to move is always called `me`, the other
+// `opp`. These are the rules of board_move, written for that layout; its
+// test holds the two to each other.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+
+#include "rules/board.h"
+
+typedef uint64_t Row;
+static_assert(std::endian::native == std::endian::little, "a row's byte i is pit i in memory");
+
+const int packed_max_seeds = 255;
+const Row packed_pits = 0x0000ffffffffffffull;    // the six pit bytes
+const Row packed_lap_me = 0x0001010101010101ull;  // a seed in each pit and the store
+const Row packed_lap_opp = 0x0000010101010101ull; // a seed in each pit, none in the store
+const Row packed_pit_highs = 0x0000808080808080ull;
+
+// What sowing pit p leaves behind once the whole laps of 13 are taken out:
+// the seeds the remaining r seeds add, and where the last one falls.
+struct PackedSowing {
+    Row add_me;       // one seed on each of the mover's positions reached
+    Row add_opp;      // and on each of the opponent's pits reached
+    uint8_t take_me;  // bit offset of the mover's pit a capture empties
+    uint8_t take_opp; // bit offset of the opponent's pit facing it
+    bool landed_own;  // the last seed fell in the mover's row
+    bool again;       // the last seed fell in the mover's store
+};
+
+// Position k of the lap from pit p is (p + k) % 13 counted over the mover's
+// pits 0-5, its store 6 and the opponent's pits 7-12: the opponent's store is
+// never sown. With no seed left over the last seed of the last lap fell into
+// the starting pit itself.
+constexpr PackedSowing packed_make_sowing(int pit, int rest)
+{
+    PackedSowing t{};
+    int at = pit;
+    for (int k = 1; k <= rest; k++) {
+        at = (pit + k) % 13;
+        if (at < 7)
+            t.add_me += 1ull << (8 * at);
+        else
+            t.add_opp += 1ull << (8 * (at - 7));
+    }
+    if (at == 6) {
+        // Byte 7 is always 0, so pointing both offsets there makes the
+        // capture test fail without a test of its own.
+        t.again = true;
+        t.landed_own = true;
+        t.take_me = 56;
+        t.take_opp = 56;
+    } else if (at < 6) {
+        t.landed_own = true;
+        t.take_me = (uint8_t)(8 * at);
+        t.take_opp = (uint8_t)(8 * (5 - at));
+    } else {
+        t.take_opp = (uint8_t)(8 * (at - 7));
+        t.take_me = (uint8_t)(8 * (5 - (at - 7)));
+    }
+    return t;
+}
+
+struct PackedSowingTable {
+    PackedSowing at[6][13];
+};
+
+constexpr PackedSowingTable packed_make_sowing_table()
+{
+    PackedSowingTable table{};
+    for (int pit = 0; pit < 6; pit++)
+        for (int rest = 0; rest < 13; rest++)
+            table.at[pit][rest] = packed_make_sowing(pit, rest);
+    return table;
+}
+
+inline constexpr PackedSowingTable packed_sowings = packed_make_sowing_table();
+
+// A board after a move: the mover's row, the other row, and whether the
+// mover plays again.
+struct PackedMove {
+    Row me, opp;
+    bool again;
+};
+
+// board_move of pit `pit` for `me`: pick up, whole laps, the seeds left over,
+// and the capture. The end-of-round sweep is left to packed_final, since only
+// the score of a finished round is ever looked at. With `laps` false every
+// pit of `me` must hold fewer than 13 seeds, which spares a division.
+template <bool laps = true> inline PackedMove packed_sow(Row me, Row opp, int pit)
+{
+    uint32_t n = (uint32_t)(me >> (8 * pit)) & 0xff;
+    me &= ~(0xffull << (8 * pit));
+    if (laps && n >= 13) {
+        uint32_t whole = n / 13;
+        me += whole * packed_lap_me;
+        opp += whole * packed_lap_opp;
+        n -= 13 * whole;
+    }
+    const PackedSowing &t = packed_sowings.at[pit][n];
+    me += t.add_me;
+    opp += t.add_opp;
+
+    // The landing pit and the pit facing it: one is the mover's and the other
+    // the opponent's, whichever row the last seed fell in. Whether a capture
+    // happens is anybody's guess, so it is taken without a branch.
+    Row mine = (me >> t.take_me) & 0xff;
+    Row theirs = (opp >> t.take_opp) & 0xff;
+    Row landed = t.landed_own ? mine : theirs;
+    Row take = -(Row)(landed == 1);
+    me = me - ((mine << t.take_me) & take) + (((mine + theirs) << 48) & take);
+    opp = opp - ((theirs << t.take_opp) & take);
+    return {me, opp, t.again};
+}
+
+// board_round_over: either row empty.
+inline bool packed_over(Row me, Row opp)
+{
+    return ((me & packed_pits) == 0) | ((opp & packed_pits) == 0);
+}
+
+// The mover's store minus the other's.
+inline int32_t packed_stores(Row me, Row opp)
+{
+    return (int32_t)(me >> 48) - (int32_t)(opp >> 48);
+}
+
+// All seven counts of a side added up; fits a byte like every count.
+inline int32_t packed_total(Row side)
+{
+    return (int32_t)((side * 0x0101010101010101ull) >> 56);
+}
+
+// The stores' difference once the round is over: the sweep adds each side's
+// pits to its own store.
+inline int32_t packed_final(Row me, Row opp)
+{
+    return packed_total(me) - packed_total(opp);
+}
+
+// Bit 7 of the byte of every pit that holds seeds: one bit per legal move.
+inline Row packed_full_pits(Row side)
+{
+    return (((side & 0x7f7f7f7f7f7f7f7full) + 0x7f7f7f7f7f7f7f7full) | side) & packed_pit_highs;
+}
+
+// How many pits a mask of packed_full_pits marks.
+inline int packed_count(Row full)
+{
+    return (int)(((full >> 7) * 0x0101010101010101ull) >> 56);
+}
+
+// True when some pit holds 13 seeds or more.
+inline bool packed_has_laps(Row side)
+{
+    return ((((side & 0x7f7f7f7f7f7f7f7full) + 0x7373737373737373ull) | side) & packed_pit_highs) !=
+           0;
+}
+
+inline Row packed_row(const Side &side)
+{
+    Row row = 0;
+    for (int i = 0; i < 6; i++)
+        row |= (Row)side.pits[i] << (8 * i);
+    return row | (Row)side.store << 48;
+}
+
+// True when every count is at least 0 and all add up to at most 255.
+inline bool packed_fits(const Board &board)
+{
+    int64_t total = 0;
+    bool negative = false;
+    for (const Side &side : board.sides) {
+        for (int32_t seeds : side.pits) {
+            total += seeds;
+            negative |= seeds < 0;
+        }
+        total += side.store;
+        negative |= side.store < 0;
+    }
+    return !negative && total <= packed_max_seeds;
+}
