@@ -77,22 +77,38 @@ test-asan: deps deps-test
 # Fuzzing with clang's libFuzzer (build-fuzz/): `make fuzz` runs each target
 # for ten million executions or FUZZ_TIME seconds, whichever comes first;
 # `make fuzz-smoke` for FUZZ_SMOKE_TIME seconds each, and is skipped when
-# there is no clang++.
+# there is no clang++. Each target works on a scratch copy of its seed corpus
+# in a directory of the run's own under the build directory, so the committed
+# corpus never grows and two runs at once keep apart; the directory is
+# removed when every target passed and kept, with the logs and the failing
+# input in TARGET/artifacts/, when one found a crash, a hang or a leak.
 FUZZ_TIME ?= 3600
 FUZZ_SMOKE_TIME ?= 20
+FUZZ_TARGETS = board_file_fuzz human_fuzz rules_fuzz
+
+# $(call fuzz_run,SECONDS,RUNS): one line per target, with the fuzzer's final
+# "#N DONE" line and the wall time.
+fuzz_run = run=$$(mktemp -d $(FUZZ_BUILD)/fuzz-run-XXXXXX) || exit 1; failed=0; \
+	for t in $(FUZZ_TARGETS); do \
+		mkdir -p $$run/$$t/artifacts && cp -R fuzz/corpus/$$t $$run/$$t/corpus && start=$$(date +%s); \
+		$(FUZZ_BUILD)/$$t $$run/$$t/corpus -runs=$(2) -max_total_time=$(1) -timeout=10 \
+			-artifact_prefix=$$run/$$t/artifacts/ >$$run/$$t/log 2>&1 || { failed=1; tail -n 40 $$run/$$t/log; }; \
+		echo "$$t: $$(($$(date +%s) - start))s, $$(grep -a DONE $$run/$$t/log || echo FAILED, see $$run/$$t/)"; \
+	done; \
+	if [ $$failed = 0 ]; then rm -rf $$run; else exit 1; fi
 
 $(FUZZ_BUILD)/CMakeCache.txt:
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DOKWARI_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 fuzz-build: $(FUZZ_BUILD)/CMakeCache.txt
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target board_file_fuzz human_fuzz rules_fuzz
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
 
 fuzz: fuzz-build
-	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_TIME) 10000000
+	@$(call fuzz_run,$(FUZZ_TIME),10000000)
 
 fuzz-smoke:
 	@if command -v clang++ >/dev/null 2>&1; then \
-		$(MAKE) --no-print-directory fuzz-build && fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_TIME); \
+		$(MAKE) --no-print-directory fuzz-build >/dev/null && $(call fuzz_run,$(FUZZ_SMOKE_TIME),-1); \
 	else \
 		echo "fuzz-smoke: skipped, clang++ not found"; \
 	fi

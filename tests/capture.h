@@ -1,54 +1,57 @@
-// Unit-test helpers: catch what the code under test writes to standard
-// error, and give it a standard input of our choosing.
+// Test helpers: what code writes, caught; standard input, given; the globals
+// a test touches, put back when it ends.
 #pragma once
 
 #include <cstdio>
+#include <stdio_ext.h>
 #include <string>
 #include <unistd.h>
 
-inline int stderr_saved_fd = -1;
-inline FILE *stderr_capture_file = nullptr;
-
-// Sends file descriptor 2 into a temporary file until capture_stderr_end.
-inline void capture_stderr_begin()
+// The whole of a temporary file, which is then closed.
+inline std::string read_back(FILE *file)
 {
-    fflush(stderr);
-    stderr_saved_fd = dup(2);
-    stderr_capture_file = tmpfile();
-    dup2(fileno(stderr_capture_file), 2);
-}
-
-// Restores standard error and returns every byte written since the begin.
-inline std::string capture_stderr_end()
-{
-    fflush(stderr);
-    dup2(stderr_saved_fd, 2);
-    close(stderr_saved_fd);
     std::string bytes;
-    rewind(stderr_capture_file);
-    int ch;
-    while ((ch = fgetc(stderr_capture_file)) != EOF)
-        bytes.push_back((char)ch);
-    fclose(stderr_capture_file);
+    rewind(file);
+    for (int c; (c = fgetc(file)) != EOF;)
+        bytes.push_back((char)c);
+    fclose(file);
     return bytes;
 }
 
-// Runs `body` with standard error caught; returns what it wrote.
-template <typename F> std::string capture_stderr(F body)
+// What `body` writes to file descriptor `fd`.
+template <typename F> std::string capture(F body, int fd = 2)
 {
-    capture_stderr_begin();
+    FILE *file = tmpfile();
+    fflush(nullptr);
+    int saved = dup(fd);
+    dup2(fileno(file), fd);
     body();
-    return capture_stderr_end();
+    fflush(nullptr);
+    dup2(saved, fd);
+    close(saved);
+    return read_back(file);
 }
 
-// Makes `text` the whole of standard input from here on.
+// Makes `text` the whole of standard input, dropping what the stream held.
 inline void feed_stdin(const std::string &text)
 {
-    FILE *f = tmpfile();
-    fwrite(text.data(), 1, text.size(), f);
-    fflush(f);
-    dup2(fileno(f), 0);
-    fclose(f);
+    FILE *file = tmpfile();
+    fwrite(text.data(), 1, text.size(), file);
+    fflush(file);
+    dup2(fileno(file), 0);
+    fclose(file);
+    lseek(0, 0, SEEK_SET);
+    __fpurge(stdin);
     clearerr(stdin);
-    fseek(stdin, 0, SEEK_SET);
 }
+
+template <typename T> struct Restore {
+    T &global;
+    T saved;
+    explicit Restore(T &g) : global(g), saved(g)
+    {}
+    ~Restore()
+    {
+        global = saved;
+    }
+};

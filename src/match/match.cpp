@@ -14,23 +14,7 @@
 #include "term/screen.h"
 #include "term/term.h"
 
-static constexpr MatchState initial_match = {
-    .program_name = "okwari",
-    .names = {nullptr, nullptr},
-    .display_on = true,
-    .round_label = "first",
-    .current_player = 0,
-    .board = {},
-    .start_board = {},
-    .first_opener = 0,
-    .scores = {0, 0},
-    .move_number = 0,
-    .move_total = 0,
-    .time_used = {0.0, 0.0},
-    .last_move = {-1, -1},
-};
-
-MatchState match = initial_match;
+MatchState match;
 
 const char credits_text[] = "okwari 1.0 (December 2026), a sowing game for two";
 
@@ -70,7 +54,7 @@ uint32_t match_seed()
 
 int match_start(int argc, char **argv, uint32_t seed)
 {
-    match = initial_match;
+    match = MatchState{};
     match.program_name = base_name(argv[0]);
     if (argc < 3)
         return print_usage();

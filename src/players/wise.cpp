@@ -203,7 +203,7 @@ template <bool laps> static int32_t best_move(Row me, Row opp, int32_t depth)
 // ---------------------------------------------------------------------------
 // Any board: a copy and board_move per position, scores seen from `side`.
 
-static int32_t plain_move(const Board &board, int side, int pit, int32_t depth)
+int32_t wise_search_plain(const Board &board, int side, int pit, int32_t depth)
 {
     wise_positions++;
     Board copy = board;
@@ -220,7 +220,7 @@ static int32_t plain_move(const Board &board, int side, int pit, int32_t depth)
     for (int p = 0; p < 6; p++) {
         if (copy.sides[next].pits[p] == 0)
             continue;
-        int32_t s = plain_move(copy, next, p, following);
+        int32_t s = wise_search_plain(copy, next, p, following);
         best = !any || s > best ? s : best;
         any = true;
     }
@@ -233,7 +233,7 @@ static int32_t plain_move(const Board &board, int side, int pit, int32_t depth)
 static int32_t search(const Board &board, int side, int pit, int32_t depth)
 {
     if (pit < 0 || pit > 5 || board.sides[side].pits[pit] == 0 || !packed_fits(board))
-        return plain_move(board, side, pit, depth);
+        return wise_search_plain(board, side, pit, depth);
     wise_positions++;
     return move_score<true>(packed_row(board.sides[side]), packed_row(board.sides[1 - side]), pit,
                             depth);
