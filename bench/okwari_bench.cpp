@@ -23,17 +23,22 @@
 
 #include "e2e.h"
 #include "match/match.h"
+#include "players/leaves.h"
 #include "players/wise.h"
 #include "players/wise_test_util.h"
 #include "rules/board.h"
 
 namespace {
 
-const int first_level = 5, last_level = 9;
+const int first_level = 6, last_level = 9;
 const std::vector<FixedPosition> positions = fixed_positions();
 
 // Positions of the whole set at each level, as each search counts them.
 uint64_t shipped_count[last_level + 1], plain_count[last_level + 1];
+
+// The robot's search with its last ply on either road: the scalar one, which
+// every machine has, and the vector one where the processor offers it.
+const bool vector_road = leaves_best_road() == LEAVES_VECTOR;
 
 // The pit the plain road chooses: the best root score, the lowest pit first.
 int32_t plain_move(const Board &board, int mover, int32_t level)
@@ -62,9 +67,11 @@ void wise_move_plain(benchmark::State &state)
     plain_count[level] = (wise_positions - start) / (uint64_t)state.iterations();
 }
 
-void wise_move_shipped(benchmark::State &state)
+void wise_move_shipped(benchmark::State &state, LeavesRoad road)
 {
     int32_t level = (int32_t)state.range(0);
+    LeavesRoad chosen = leaves_road;
+    leaves_road = road;
     match.display_on = false;
     uint64_t start = wise_positions;
     for (auto _ : state) {
@@ -77,6 +84,7 @@ void wise_move_shipped(benchmark::State &state)
         benchmark::DoNotOptimize(sum);
     }
     shipped_count[level] = (wise_positions - start) / (uint64_t)state.iterations();
+    leaves_road = chosen;
     state.counters["positions"] = benchmark::Counter((double)shipped_count[level],
                                                      benchmark::Counter::kIsIterationInvariantRate);
 }
@@ -182,20 +190,23 @@ double median_seconds(const std::string &name)
 void print_summary()
 {
     const char *head =
-        "\nwise_move over %zu fixed positions (medians)\n"
-        "level   positions  plain Mpos/s  shipped Mpos/s  ratio\n";
+        "\nwise_move over %zu fixed positions (medians), millions of positions a second\n"
+        "level   positions   plain  scalar  vector  scalar/plain  vector/plain\n";
     for (int level = first_level; level <= last_level; level++) {
         std::string l = "/" + std::to_string(level);
-        double plain = median_seconds("wise_move/plain" + l);
-        double shipped = median_seconds("wise_move/shipped" + l);
         uint64_t count = shipped_count[level];
+        auto rate = [&](const char *name) {
+            double seconds = median_seconds(std::string("wise_move/") + name + l);
+            return seconds > 0 ? (double)count / seconds / 1e6 : 0.0;
+        };
         if (count == 0)
             continue;
         printf(head, positions.size());
         head = "";
-        printf("%5d  %10llu  %12.1f  %14.1f  %5.2f%s\n", level, (unsigned long long)count,
-               plain > 0 ? (double)count / plain / 1e6 : 0.0, (double)count / shipped / 1e6,
-               plain > 0 ? plain / shipped : 0.0,
+        double plain = rate("plain"), scalar = rate("scalar"), vector = rate("vector");
+        printf("%5d  %10llu  %6.1f  %6.1f  %6.1f  %12.2f  %12.2f%s\n", level,
+               (unsigned long long)count, plain, scalar, vector, plain > 0 ? scalar / plain : 0.0,
+               plain > 0 ? vector / plain : 0.0,
                plain_count[level] != 0 && plain_count[level] != count ? "  (TREES DIFFER)" : "");
     }
     for (const char *name : {"board_move/small", "board_move/2e9"})
@@ -229,9 +240,13 @@ int main(int argc, char **argv)
         benchmark::RegisterBenchmark("wise_move/plain", wise_move_plain)
             ->Arg(level)
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("wise_move/shipped", wise_move_shipped)
+        benchmark::RegisterBenchmark("wise_move/scalar", wise_move_shipped, LEAVES_SCALAR)
             ->Arg(level)
             ->Unit(benchmark::kMillisecond);
+        if (vector_road)
+            benchmark::RegisterBenchmark("wise_move/vector", wise_move_shipped, LEAVES_VECTOR)
+                ->Arg(level)
+                ->Unit(benchmark::kMillisecond);
     }
     benchmark::RegisterBenchmark("board_move/small", board_move_small);
     benchmark::RegisterBenchmark("board_move/2e9", board_move_2e9);

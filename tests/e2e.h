@@ -17,7 +17,7 @@ inline Outcome run_okwari(const std::vector<std::string> &args, const std::strin
                           const std::vector<std::string> &env = {}, std::string argv0 = OKWARI_BIN)
 {
     FILE *in = tmpfile(), *out = tmpfile(), *err = tmpfile();
-    fputs(input.c_str(), in);
+    fwrite(input.data(), 1, input.size(), in);
     fflush(in);
     std::vector<char *> argv{argv0.data()};
     for (const std::string &a : args)

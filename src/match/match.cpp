@@ -60,7 +60,8 @@ int match_start(int argc, char **argv, uint32_t seed)
         return print_usage();
     match.names[0] = argv[1];
     match.names[1] = argv[2];
-    match.display_on = !(is_robot_name(match.names[0]) && is_robot_name(match.names[1]));
+    if (is_robot_name(match.names[0]) && is_robot_name(match.names[1]))
+        match.display_on = false;
 
     srandom(seed);
     // The twelve draws are made whether or not a board file follows, so the
@@ -116,17 +117,13 @@ void match_between_rounds()
         while (c != '\n' && c != EOF);
     }
 
-    Side &s0 = match.board.sides[0];
-    Side &s1 = match.board.sides[1];
+    // Round 2 starts from round 1's starting pits, the rows exchanged; the
+    // starting board's stores were never used, so both stores start empty.
     match.round_label = "second";
-    match.scores[0] = s0.store;
-    s0.store = 0;
-    for (int i = 0; i < 6; i++)
-        s0.pits[i] = match.start_board.sides[1].pits[i];
-    match.scores[1] = s1.store;
-    s1.store = 0;
-    for (int i = 0; i < 6; i++)
-        s1.pits[i] = match.start_board.sides[0].pits[i];
+    match.scores[0] = match.board.sides[0].store;
+    match.scores[1] = match.board.sides[1].store;
+    match.board.sides[0] = match.start_board.sides[1];
+    match.board.sides[1] = match.start_board.sides[0];
     match.current_player = match.first_opener == 0 ? 1 : 0;
     match.last_move[1] = -1;
     match.last_move[0] = -1;

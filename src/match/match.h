@@ -7,21 +7,21 @@
 #include "rules/board.h"
 
 // The one global record of the match; exists for the whole run. Its initial
-// values are those of a run's start.
+// values are those of a run's start ({} is zero, or none).
 struct MatchState {
-    const char *program_name = "okwari"; // argv[0] after its last '/'
-    const char *names[2] = {};           // player names of side 0 and side 1 (argv[1], argv[2])
-    bool display_on = true;              // board screen shown; false only when both are robots
-    const char *round_label = "first";   // "first" or "second"
-    int32_t current_player = 0;          // side to move; 2 while a round-end screen is drawn
-    Board board = {};                    // live board of the round being played
-    Board start_board = {};              // pits round 1 started from (stores unused)
-    int32_t first_opener = 0;            // side that opened round 1
-    int32_t scores[2] = {};              // points from the rounds already finished
-    int32_t move_number = 0;             // move being chosen in this round, from 1
-    int32_t move_total = 0;              // move counter carried over from finished rounds
-    double time_used[2] = {};            // thinking seconds per side over the whole match
-    int32_t last_move[2] = {-1, -1};     // last pit chosen per side, -1 for none
+    const char *program_name = {};     // argv[0] after its last '/'
+    const char *names[2] = {};         // player names of side 0 and side 1 (argv[1], argv[2])
+    bool display_on = true;            // board screen shown; false only when both are robots
+    const char *round_label = "first"; // "first" or "second"
+    int32_t current_player = {};       // side to move; 2 while a round-end screen is drawn
+    Board board = {};                  // live board of the round being played
+    Board start_board = {};            // pits round 1 started from (stores unused, always 0)
+    int32_t first_opener = {};         // side that opened round 1
+    int32_t scores[2] = {};            // points from the rounds already finished
+    int32_t move_number = {};          // move being chosen in this round, from 1
+    int32_t move_total = {};           // move counter carried over from finished rounds
+    double time_used[2] = {};          // thinking seconds per side over the whole match
+    int32_t last_move[2] = {-1, -1};   // last pit chosen per side, -1 for none
 };
 
 extern MatchState match;

@@ -16,11 +16,12 @@ extern uint64_t wise_positions;
 // it thinks. Returns a non-empty pit 0..5.
 int32_t wise_move(int32_t level);
 
-// Score, for the root mover match.current_player, of `side` sowing `pit` on
-// `board` and the best play after it to `depth` further changes of turn.
+// Score, for the root mover match.current_player, of `side` sowing `pit`
+// (0 to 5; an empty one passes the turn) on `board` and the best play after
+// it to `depth` further changes of turn.
 int32_t wise_search(const Board &board, int side, int pit, int32_t depth);
 
 // The same search by the plain road, which boards of more than 255 seeds
 // take: a copy of the board and one board_move per position. The score is
-// seen from `side`; any pit may be given, an empty one passing the turn.
+// seen from `side`; any pit may be given, a refused move passing the turn.
 int32_t wise_search_plain(const Board &board, int side, int pit, int32_t depth);

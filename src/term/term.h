@@ -9,9 +9,9 @@
 // blink bit 7.
 typedef uint8_t TermAttr;
 
-// The eight colours of the attribute byte.
-const uint8_t TERM_BLACK = 0, TERM_RED = 1, TERM_GREEN = 2, TERM_YELLOW = 3, TERM_BLUE = 4,
-              TERM_MAGENTA = 5, TERM_CYAN = 6, TERM_WHITE = 7;
+// The colours the game uses, of the eight of the attribute byte (0 black,
+// 1 red, 2 green, 3 yellow, 4 blue, 5 magenta, 6 cyan, 7 white).
+const uint8_t TERM_RED = 1, TERM_GREEN = 2, TERM_WHITE = 7;
 
 // The players' colours, by side: the first named player red, the second
 // green. Neutral text (the status line, messages) is white.
