@@ -21,7 +21,7 @@
 #include <sys/resource.h>
 #include <vector>
 
-#include "e2e.h"
+#include "testing.h"
 #include "match/match.h"
 #include "players/leaves.h"
 #include "players/wise.h"

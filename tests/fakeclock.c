@@ -1,8 +1,6 @@
 /* Preload library of the end-to-end tests: time() gives FAKECLOCK_TIME
- * (default 1000000000) and getpid() FAKECLOCK_PID (4242); gettimeofday()
- * starts at that time and moves on FAKECLOCK_STEP_US microseconds (0) at
- * each later call. */
-#define _GNU_SOURCE
+ * (1000000000 if unset), getpid() FAKECLOCK_PID (4242); gettimeofday() starts
+ * at that time and moves on FAKECLOCK_STEP_US microseconds (0) each call. */
 #include <stdlib.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -24,12 +22,12 @@ pid_t getpid(void)
     return (pid_t)number("FAKECLOCK_PID", 4242);
 }
 
-int gettimeofday(struct timeval *restrict tv, void *restrict tz)
+int gettimeofday(struct timeval *tv, void *tz)
 {
     static long long now_us = -1;
-    (void)tz;
     now_us = now_us < 0 ? number("FAKECLOCK_TIME", 1000000000) * 1000000
                         : now_us + number("FAKECLOCK_STEP_US", 0);
-    tv->tv_sec = (time_t)(now_us / 1000000), tv->tv_usec = (suseconds_t)(now_us % 1000000);
-    return 0;
+    tv->tv_sec = (time_t)(now_us / 1000000);
+    tv->tv_usec = (suseconds_t)(now_us % 1000000);
+    return tz != NULL; /* no time zone is ever asked for */
 }

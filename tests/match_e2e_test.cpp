@@ -7,14 +7,13 @@
 #include <regex>
 #include <sstream>
 
-#include "e2e.h"
+#include "testing.h"
 
 TEST(Okwari, UsageWithFewerThanTwoNames)
 {
     const std::string usage =
         "N, okwari 1.0 (December 2026), a sowing game for two\n\nplay okwari game\n\n"
-        "usage: N player_name player_name [filename]\n\n"
-        "special robot player names\n"
+        "usage: N player_name player_name [filename]\n\nspecial robot player names\n"
         "  random       choose a random move\n"
         "  hurry        try to finish game as soon as possible\n"
         "  wise[level]  deep thinker\n\n"
@@ -28,21 +27,21 @@ TEST(Okwari, UsageWithFewerThanTwoNames)
     }
 }
 
-// Robots play on their own: nothing on standard error, the result line and
-// its status. A board file that does not exist receives the random board as
-// twelve numbers and blanks; the points add up to twice the board's seeds,
-// past 2^31 too; and the file replays the same match.
+// Robots play on their own: the result line and its status, nothing on
+// standard error. A board file that does not exist receives the random board
+// as twelve numbers and blanks; the points are twice the board's seeds, past
+// 2^31 too; the file replays the same match.
 TEST(Okwari, RobotMatches)
 {
     const std::string path = testing::TempDir() + "robots.board";
     // clang-format off
-    for (auto [args, pid, board, line, status] : {std::tuple<std::vector<std::string>, const char *, const char *,
-         const char *, int>{{"random", "hurry"}, "1", "", "hurry wins 54-26, time random=00s hurry=00s, 55 moves\n", 1},
-         {{"wise3", "random"}, "2", "", "wise3 wins 73-13, time wise3=00s random=00s, 47 moves\n", 0},
-         {{"wise-2", "wise"}, "3", "", "draw 32 all, time wise-2=00s wise=00s, 40 moves\n", 2},
-         {{"hurry", "wise5", "ignored"}, "4", "", "wise5 wins 66-18, time hurry=00s wise5=00s, 34 moves\n", 1},
+    for (auto [args, pid, board, line] : {std::tuple<std::vector<std::string>, const char *, const char *,
+         const char *>{{"random", "hurry"}, "1", "", "hurry wins 54-26, time random=00s hurry=00s, 55 moves\n1"},
+         {{"wise3", "random"}, "2", "", "wise3 wins 73-13, time wise3=00s random=00s, 47 moves\n0"},
+         {{"wise-2", "wise"}, "3", "", "draw 32 all, time wise-2=00s wise=00s, 40 moves\n2"},
+         {{"hurry", "wise5", "ignored"}, "4", "", "wise5 wins 66-18, time hurry=00s wise5=00s, 34 moves\n1"},
          {{"wise2", "hurry"}, "5", "2147483636 1 1 1 1 1 1 1 1 1 1 1",
-          "wise2 wins 3303822139-991145155, time wise2=00s hurry=00s, 1486 moves\n", 0}}) {
+          "wise2 wins 3303822139-991145155, time wise2=00s hurry=00s, 1486 moves\n0"}}) {
         // clang-format on
         std::ofstream(path) << board;
         if (!*board)
@@ -50,14 +49,15 @@ TEST(Okwari, RobotMatches)
         args.insert(args.begin() + 2, path);
         const std::vector<std::string> env = {std::string("FAKECLOCK_PID=") + pid};
         Outcome r = run_okwari(args, "", env);
-        EXPECT_EQ(r.out + r.err + std::to_string(r.status), line + std::to_string(status));
+        EXPECT_EQ(r.out + r.err + std::to_string(r.status), line);
         std::ifstream file(path);
         std::string text{std::istreambuf_iterator<char>(file), {}};
         std::istringstream in(text);
         std::vector<long long> pits{std::istream_iterator<long long>(in), {}};
         long long a = 0, b = 0;
-        sscanf(line, status == 2 ? "draw %lld" : "%*s wins %lld-%lld", &a, &b);
-        EXPECT_EQ(status == 2 ? 2 * a : a + b, 2 * std::accumulate(pits.begin(), pits.end(), 0LL));
+        sscanf(line, r.status == 2 ? "draw %lld" : "%*s wins %lld-%lld", &a, &b);
+        EXPECT_EQ(r.status == 2 ? 2 * a : a + b,
+                  2 * std::accumulate(pits.begin(), pits.end(), 0LL));
         EXPECT_TRUE(*board || std::regex_match(text, std::regex("([1-6] ){12}"))) << text;
         EXPECT_EQ(run_okwari(args, "", env).out, r.out);
     }
@@ -66,7 +66,7 @@ TEST(Okwari, RobotMatches)
 // alice against hurry from a board file, each choice taking 9.5 s. The first
 // digit 0 to 5 of a line decides and takes the line with it; anything else,
 // NUL bytes too, and a digit for an empty pit are passed over; ENTER starts
-// round 2; a last line without its newline counts. 15 + 5 points a round;
+// round 2; a last line without its newline counts. 15 + 5 points a round,
 // 8 + 7 on the round counters.
 TEST(Okwari, PersonAgainstRobot)
 {
@@ -77,21 +77,21 @@ TEST(Okwari, PersonAgainstRobot)
     Outcome r = run_okwari(args, std::string("hello\n\0 95x\nx4 3\n5\n0\n\n3\n1", 25), env);
     EXPECT_EQ(r.out + std::to_string(r.status),
               "alice wins 30-10, time alice=48s hurry=01m16s, 15 moves\n0");
+    EXPECT_LE(r.writes, 10);          // each screen leaves with its prompt in one write
     std::vector<std::string> screens; // what follows each clear of the terminal
     for (size_t p = 0, next; p < r.err.size(); p = next)
         screens.push_back(r.err.substr(p + 7, (next = r.err.find("\033[2J", p + 1)) - p - 7));
-    // the first; before each move and after the last; the ends of rounds
+    // The first; before each move and after the last; each round's end. No
+    // label shows at a round's end, and round 2 starts with none highlighted.
     ASSERT_EQ(screens.size(), 1 + 8 + 1 + 7 + 1u);
     EXPECT_EQ(screens[0].find("score 0 - 0, first round, move #0\n"), 0u);
-    // At a round's end no pit has a label; round 2 starts with none played.
     EXPECT_FALSE(std::regex_search(screens[9], std::regex("\033\\[[79];\\d+H ")));
     EXPECT_EQ(screens[10].find("\033[0;30;4"), std::string::npos);
     for (const char *shown :
-         {"\033[0;31;40;2m\033[14;1Halice: your move? \033[K\033[2J",
+         {"\033[0;31;40;2m\033[14;1Halice: your move? \033[K",
           "\033[14;1H\033[0;37;40;2mfirst round ended, press ENTER to start second round\n"})
         EXPECT_NE(r.err.find(shown), std::string::npos) << shown;
     EXPECT_EQ(r.err.substr(r.err.size() - 10), "\033[14;1H\033[m");
-    EXPECT_LE(r.writes, 10); // each screen leaves with its prompt in one write
     // Input that ends at the pause starts round 2, whose first prompt ends
     // the program; input that ends at a prompt ends it there.
     for (const char *typed : {"5\n4\n0\n", "5\n"}) {
@@ -101,15 +101,28 @@ TEST(Okwari, PersonAgainstRobot)
     }
 }
 
-TEST(Okwari, BoardFileThatCannotBeUsedEndsTheProgramFirst)
+// A board file's tokens: white space, comments, quotes, digits then other
+// characters, 255 characters at most (the first board holds 63 seeds, as
+// the points show). A bad one, or a file that can be neither read nor
+// written, ends the program before anything else.
+TEST(Okwari, BoardFiles)
 {
-    const std::string dir = testing::TempDir(), bad = dir + "bad.board", nowhere = dir + "no/such";
-    std::ofstream(bad) << "1 2 3 4 5 6 0 1 1 1 1 1";
-    for (auto [path, message] :
-         {std::pair{bad, "invalid token '0' in " + bad + "\n8"},
-          {nowhere, "can't write '" + nowhere + "': No such file or directory\n9"},
-          {dir, "can't read '" + dir + "': Is a directory\n9"}}) {
-        Outcome r = run_okwari({"ann", "hurry", path});
-        EXPECT_EQ(r.out + r.err + std::to_string(r.status), message);
+    const std::string dir = testing::TempDir(), F = dir + "F", nowhere = dir + "no/such";
+    const std::string big = "too many seeds in " + F + ": ", many(300, '7');
+    // clang-format off
+    for (auto [path, contents, shown] : {std::tuple<std::string, std::string, std::string>{F,
+         "# 0\n4 4 4 4 4 4 # 1\n'5' \"5\" `5` ' 5' 12abc\n+7\f\v\r\t", "wise wins 89-37, time wise=00s hurry=00s, 63 moves\n0"},
+         {F, "1 1 -3 1", "invalid token '-3' in " + F + "\n8"}, {F, "2 3 '' 1", "invalid token '' in " + F + "\n8"},
+         {F, "5#x -2", "invalid token '-2' in " + F + "\n8"},
+         {F, "1 2 3 4 5 6\n6 5 4 3 2 # 1", "missing token in " + F + ": it ends after 11 of the 12 pits\n8"},
+         {F, "4294967297 1 1 1 1 1 1 1 1 1 1 1", big + "2147483658 in all, at most 2147483647\n8"},
+         {F, many + " 1 1 1 1 1 1 1 1 1 1", big + "4294967304 in all, at most 2147483647\n8"},
+         {F, "2147483637 1 1 1 1 1 1 1 1 1 1 1", big + "2147483648 in all, at most 2147483647\n8"},
+         {nowhere, "", "can't write '" + nowhere + "': No such file or directory\n9"},
+         {dir, "", "can't read '" + dir + "': Is a directory\n9"}}) {
+        // clang-format on
+        std::ofstream(F) << contents;
+        Outcome r = run_okwari({"wise", "hurry", path});
+        EXPECT_EQ(r.out + r.err + std::to_string(r.status), shown) << contents;
     }
 }

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <random>
 
-// The packed rules against board_move: every board of 0 to 2 seeds a pit,
-// which holds every capture, extra turn and end of a round small rows make,
-// then random boards with pits of whole laps, up to 255 seeds in all.
+// The packed rules do as board_move does: on every board of 0 to 2 seeds a
+// pit, which holds every capture, extra turn and end of a round that small
+// rows make, then on random boards with pits of whole laps.
 TEST(Packed, SowsAsBoardMoveDoes)
 {
     std::mt19937 rng(2026);
@@ -26,14 +26,14 @@ TEST(Packed, SowsAsBoardMoveDoes)
         ASSERT_EQ(packed_has_laps(me), *std::max_element(pits, pits + 6) >= 13) << n;
         PackedMove m = packed_sow(me, opp, pit);
         ASSERT_TRUE(packed_has_laps(me) || packed_sow<false>(me, opp, pit).me == m.me) << n;
-        bool again = board_move(b, side, pit), over = board_round_over(b);
-        ASSERT_EQ(m.again, again) << n;
+        ASSERT_EQ(m.again, board_move(b, side, pit)) << n;
+        bool over = board_round_over(b);
         ASSERT_EQ(packed_over(m.me, m.opp), over) << n;
         ASSERT_EQ(over ? packed_final(m.me, m.opp) : packed_stores(m.me, m.opp),
                   b.sides[side].store - b.sides[1 - side].store)
             << n;
-        ASSERT_TRUE(over ||
-                    (m.me == packed_row(b.sides[side]) && m.opp == packed_row(b.sides[1 - side])));
+        ASSERT_TRUE(over || m.me == packed_row(b.sides[side])) << n;
+        ASSERT_TRUE(over || m.opp == packed_row(b.sides[1 - side])) << n;
     }
     EXPECT_TRUE(packed_fits({200, 0, 0, 0, 0, 0, 0, 50, 0, 0, 0, 0, 0, 5}));
     EXPECT_FALSE(packed_fits({200, 0, 0, 0, 0, 0, 0, 50, 0, 0, 0, 0, 0, 6}));

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "capture.h"
+#include "testing.h"
 #include "support/mem.h"
 
 // An operation on a buffer made from "abc" (capacity 4), and what the buffer

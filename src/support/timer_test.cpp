@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "capture.h"
+#include "testing.h"
 #include "support/mem.h"
 
 // Whole seconds with unit letters and as a clock; then with 0 to 6 decimals,
@@ -15,10 +15,9 @@ TEST(DurationText, WholeAndFine)
     for (auto [seconds, text, clock] : {std::tuple<long, const char *, const char *>{0, "00s", "00"},
          {59, "59s", "59"}, {60, "60s", "60"}, {61, "01m01s", "01:01"}, {3600, "60m00s", "60:00"},
          {3601, "01h00m01s", "01:00:01"}, {86400, "24h00m00s", "24:00:00"}, {86401, "1d00h00m01s", "1-00:00:01"},
-         {90061, "1d01h01m01s", "1-01:01:01"}, {lround(-1.0), "49710d06h28m15s", "49710-06:28:15"}}) {
-        EXPECT_STREQ(duration_text((uint32_t)seconds), text);
-        EXPECT_STREQ(duration_clock_text((uint32_t)seconds), clock);
-    }
+         {90061, "1d01h01m01s", "1-01:01:01"}, {lround(-1.0), "49710d06h28m15s", "49710-06:28:15"}})
+        EXPECT_EQ(std::string(duration_text((uint32_t)seconds)) + " " + duration_clock_text((uint32_t)seconds),
+                  std::string(text) + " " + clock);
     for (auto [seconds, microseconds, precision, text] : {std::tuple<int, int, int, const char *>{0, 0, 0, "00s"},
          {5, 250000, 2, "05.25s"}, {59, 999999, 3, "59.999s"}, {60, 0, 0, "01m00s"}, {61, 500000, 1, "01m01.5s"},
          {3725, 500000, 1, "01h02m05.5s"}, {7, 123456, 4, "07.1234s"}, {7, 123456, 5, "07.12345s"},
@@ -46,7 +45,6 @@ TEST(Timer, StopwatchesNest)
     EXPECT_NEAR(timer_elapsed(outer), 90061, 1);
     EXPECT_NEAR(timer_stop(), 50, 1);
     EXPECT_STREQ(timer_stop_text(0), "1d01h01m01s");
-    EXPECT_EQ(timer_stack, nullptr);
     EXPECT_EQ(mem_total, held);
     timer_start()->tv_sec += 30; // a clock set back since the start
     EXPECT_NEAR(timer_stop(), -30, 1);

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "capture.h"
+#include "testing.h"
 
 // From an attribute, with output on or off and no saved bold bit: the
 // operations, the bytes written, the attribute and saved bit left, and what

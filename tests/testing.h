@@ -1,18 +1,58 @@
-// Runs the built program as a user would: arguments, standard input, and the
-// clock pinned by tests/fakeclock.c, with its variables in `env`.
+// Test helpers: what code writes, caught; the globals a test touches, put
+// back when it ends; and the built program run as a user runs it.
 #pragma once
 
+#include <cstdio>
+#include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
-#include "capture.h"
+// The whole of a temporary file, which is then closed.
+inline std::string read_back(FILE *file)
+{
+    std::string bytes;
+    rewind(file);
+    for (int c; (c = fgetc(file)) != EOF;)
+        bytes.push_back((char)c);
+    fclose(file);
+    return bytes;
+}
 
+// What `body` writes to standard error.
+template <typename F> std::string capture(F body)
+{
+    FILE *file = tmpfile();
+    fflush(stderr);
+    int saved = dup(2);
+    dup2(fileno(file), 2);
+    body();
+    fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    return read_back(file);
+}
+
+template <typename T> struct Restore {
+    T &global;
+    T saved;
+    explicit Restore(T &g) : global(g), saved(g)
+    {}
+    ~Restore()
+    {
+        global = saved;
+    }
+};
+
+#ifdef OKWARI_BIN
 struct Outcome {
     std::string out, err; // standard output and standard error
     int status;           // exit status, or 128 + signal
     long writes;          // write calls made
 };
 
+// The program with these arguments and standard input, the clock pinned by
+// tests/fakeclock.c with its variables in `env`.
 inline Outcome run_okwari(const std::vector<std::string> &args, const std::string &input = "",
                           const std::vector<std::string> &env = {}, std::string argv0 = OKWARI_BIN)
 {
@@ -43,3 +83,4 @@ inline Outcome run_okwari(const std::vector<std::string> &args, const std::strin
     return {read_back(out), read_back(err),
             child.si_code == CLD_EXITED ? child.si_status : 128 + child.si_status, writes};
 }
+#endif
