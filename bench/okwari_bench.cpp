@@ -21,12 +21,12 @@
 #include <sys/resource.h>
 #include <vector>
 
-#include "testing.h"
 #include "match/match.h"
 #include "players/leaves.h"
 #include "players/wise.h"
 #include "players/wise_test_util.h"
 #include "rules/board.h"
+#include "testing.h"
 
 namespace {
 

@@ -22,8 +22,8 @@ else
 fi
 found=$(find . -type f -printf '%P\n' | LC_ALL=C sort | xargs)
 [ "$found" = "$want" ] || fail "holds: $found; expected: $want"
-out=$(./$bin </dev/null) && st=0 || st=$?
+out=$(timeout 60 ./$bin </dev/null) && st=0 || st=$?
 [ $st = 9 ] && grep -qx 'usage: okwari player_name player_name \[filename\]' <<<"$out" || fail "no args: status $st, $out"
-out=$(./$bin random hurry </dev/null) && st=0 || st=$?
+out=$(timeout 60 ./$bin random hurry </dev/null) && st=0 || st=$?
 [[ "$st $out" =~ ^(0\ random\ wins\ |1\ hurry\ wins\ )[0-9]+-[0-9]+|^2\ draw\ [0-9]+\ all ]] || fail "status $st: $out"
 echo "ok: $found; $out" && rm -rf "$root"

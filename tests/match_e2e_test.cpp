@@ -118,6 +118,7 @@ TEST(Okwari, BoardFiles)
          {F, "4294967297 1 1 1 1 1 1 1 1 1 1 1", big + "2147483658 in all, at most 2147483647\n8"},
          {F, many + " 1 1 1 1 1 1 1 1 1 1", big + "4294967304 in all, at most 2147483647\n8"},
          {F, "2147483637 1 1 1 1 1 1 1 1 1 1 1", big + "2147483648 in all, at most 2147483647\n8"},
+         {F, std::string(254, '0') + "59 1 1 1 1 1 1 1 1 1 -4", "invalid token '-4' in " + F + "\n8"},
          {nowhere, "", "can't write '" + nowhere + "': No such file or directory\n9"},
          {dir, "", "can't read '" + dir + "': Is a directory\n9"}}) {
         // clang-format on

@@ -1,5 +1,5 @@
-// Test helpers: what code writes, caught; the globals a test touches, put
-// back when it ends; and the built program run as a user runs it.
+// Test helpers: what code writes to standard error, caught; a global put back
+// as it was; and the built program run as a user runs it.
 #pragma once
 
 #include <cstdio>
@@ -19,7 +19,6 @@ inline std::string read_back(FILE *file)
     return bytes;
 }
 
-// What `body` writes to standard error.
 template <typename F> std::string capture(F body)
 {
     FILE *file = tmpfile();
@@ -46,13 +45,12 @@ template <typename T> struct Restore {
 
 #ifdef OKWARI_BIN
 struct Outcome {
-    std::string out, err; // standard output and standard error
-    int status;           // exit status, or 128 + signal
-    long writes;          // write calls made
+    std::string out, err;
+    int status;  // exit status, or 128 + signal
+    long writes; // write calls made
 };
 
-// The program with these arguments and standard input, the clock pinned by
-// tests/fakeclock.c with its variables in `env`.
+// The clock is pinned by tests/fakeclock.c, whose variables `env` may set.
 inline Outcome run_okwari(const std::vector<std::string> &args, const std::string &input = "",
                           const std::vector<std::string> &env = {}, std::string argv0 = OKWARI_BIN)
 {
@@ -71,10 +69,11 @@ inline Outcome run_okwari(const std::vector<std::string> &args, const std::strin
         setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 0);
         for (const std::string &e : env)
             putenv((char *)e.c_str());
+        alarm(60); // a program that never ends fails, and is gone
         execv(OKWARI_BIN, argv.data());
         _exit(127);
     }
-    siginfo_t child; // the counts of an exited child stay readable until it is reaped
+    siginfo_t child; // an exited child's counts stay readable until it is reaped
     waitid(P_PID, pid, &child, WEXITED | WNOWAIT);
     long writes = -1;
     FILE *io = fopen(("/proc/" + std::to_string(pid) + "/io").c_str(), "r");

@@ -30,21 +30,22 @@ LeavesRoad leaves_best_road()
 
 [[gnu::target("ssse3")]] int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions)
 {
+    // Constants are written lane by lane as 64-bit numbers, lane 0 in the
+    // lowest byte, so that lanes no pit uses hold nothing written out; in a
+    // byte shuffle 0xff makes a lane 0.
     const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi8(1);
-    const __m128i pit = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    const __m128i pit = _mm_cvtsi64_si128(0x050403020100); // p
 
-    // The lap, the store read as 0 (nothing is captured there), and its table.
+    // The lap from both rows (me in bytes 0-7, opp in 8-15), the store read as
+    // 0: nothing is captured there. Position k faces 12 - k.
     __m128i rows = _mm_set_epi64x((long long)opp, (long long)me);
-    __m128i lap = _mm_shuffle_epi8(
-        rows, _mm_setr_epi8(0, 1, 2, 3, 4, 5, -1, 8, 9, 10, 11, 12, 13, -1, -1, -1));
-    __m128i facing =
-        _mm_shuffle_epi8(lap, _mm_setr_epi8(12, 11, 10, 9, 8, 7, -1, 5, 4, 3, 2, 1, 0, -1, -1, -1));
-    __m128i table = _mm_and_si128(
-        _mm_cmpeq_epi8(lap, zero),
-        _mm_add_epi8(facing, _mm_setr_epi8(1, 1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 0, 0, 0)));
+    __m128i lap = _mm_shuffle_epi8(rows, _mm_set_epi64x(0x0d0c0b0a09, 0x08ff050403020100));
+    __m128i facing = _mm_shuffle_epi8(lap, _mm_set_epi64x(0x0001020304, 0x05ff0708090a0b0c));
+    __m128i table =
+        _mm_and_si128(_mm_cmpeq_epi8(lap, zero),
+                      _mm_add_epi8(facing, _mm_set_epi64x(0x0101010101, 0x0100010101010101)));
 
-    __m128i n =
-        _mm_and_si128(lap, _mm_setr_epi8(-1, -1, -1, -1, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0));
+    __m128i n = _mm_cvtsi64_si128((long long)(me & packed_pits));
     __m128i reach = _mm_add_epi8(pit, n); // p + n
     __m128i land = _mm_sub_epi8(
         reach, _mm_and_si128(_mm_cmpgt_epi8(reach, _mm_set1_epi8(12)), _mm_set1_epi8(13)));
@@ -53,7 +54,7 @@ LeavesRoad leaves_best_road()
     // From the start pit round the lap to the pit facing L: d = 12 - 2p - n,
     // mod 13. That pit is the start pit where d is 0, and was sown where d is
     // 1 to n.
-    __m128i d = _mm_sub_epi8(_mm_setr_epi8(12, 10, 8, 6, 4, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0), n);
+    __m128i d = _mm_sub_epi8(_mm_cvtsi64_si128(0x020406080a0c), n); // 12 - 2p - n
     d = _mm_add_epi8(d, _mm_and_si128(_mm_cmpgt_epi8(zero, d), _mm_set1_epi8(13)));
     __m128i faces_start = _mm_cmpeq_epi8(d, zero);
     __m128i sown = _mm_andnot_si128(_mm_or_si128(faces_start, _mm_cmpgt_epi8(d, n)), one);
@@ -70,8 +71,8 @@ LeavesRoad leaves_best_road()
     __m128i from_other = _mm_or_si128(_mm_and_si128(landed_own, _mm_sub_epi8(captured, one_if)),
                                       _mm_andnot_si128(landed_own, one_if));
     __m128i totals = _mm_sad_epu8( // each row's pits, in bytes 0 and 8
-        _mm_shuffle_epi8(rows,
-                         _mm_setr_epi8(0, 1, 2, 3, 4, 5, -1, -1, 8, 9, 10, 11, 12, 13, -1, -1)),
+        _mm_shuffle_epi8(
+            rows, _mm_set_epi64x((long long)0xffff0d0c0b0a0908, (long long)0xffff050403020100)),
         zero);
     __m128i left_me =
         _mm_sub_epi8(_mm_shuffle_epi8(totals, zero),

@@ -123,10 +123,12 @@ inline int32_t leaves_best_scalar(Row me, Row opp, uint64_t &positions)
     if (packed_has_laps(me) | leaves_may_end_round(me, opp))
         return leaves_best_sown(me, opp, positions);
     positions += packed_count(packed_full_pits(me));
-    uint8_t captures[16]; // positions 0-5 the mover's pits, 6 its store, 7-12 the other's pits
+    // The capture table of the lap: positions 0-5 the mover's pits, 6 its
+    // store, 7-12 the other's pits.
     Row mine = leaves_captures(me, opp), theirs = leaves_captures(opp, me);
-    memcpy(captures, &mine, 8);
-    memcpy(captures + 7, &theirs, 8);
+    const Row lap[2] = {mine | theirs << 56, theirs >> 8};
+    uint8_t captures[16];
+    memcpy(captures, lap, sizeof captures);
     int32_t stores = packed_stores(me, opp), best = INT32_MIN;
 #pragma GCC unroll 6
     for (int pit = 0; pit < 6; pit++) {

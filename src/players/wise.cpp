@@ -23,7 +23,7 @@
 #include "rules/packed.h"
 #include "term/term.h"
 
-uint64_t wise_positions = 0;
+uint64_t wise_positions; // 0 at start, as every global
 
 // ---------------------------------------------------------------------------
 // The search on a packed board, its last ply scored by the road `vector`

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "testing.h"
 #include "support/mem.h"
+#include "testing.h"
 
 // An operation on a buffer made from "abc" (capacity 4), and what the buffer
 // then holds with its capacity; every buffer's memory is given back.

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "testing.h"
 #include "support/mem.h"
+#include "testing.h"
 
 // Whole seconds with unit letters and as a clock; then with 0 to 6 decimals,
 // units from 60 s, 60 min and 24 h reached, fractions cut (above 6: all six).
