@@ -50,28 +50,25 @@ struct Outcome {
     long writes; // write calls made
 };
 
-// The clock is pinned by tests/fakeclock.c, whose variables `env` may set.
+// The program run with the clock pinned by tests/fakeclock.c (its variables
+// in `env`), ended by an alarm should it never end.
 inline Outcome run_okwari(const std::vector<std::string> &args, const std::string &input = "",
-                          const std::vector<std::string> &env = {}, std::string argv0 = OKWARI_BIN)
+                          std::vector<std::string> env = {}, std::string argv0 = OKWARI_BIN)
 {
     FILE *in = tmpfile(), *out = tmpfile(), *err = tmpfile();
     fwrite(input.data(), 1, input.size(), in);
-    fflush(in);
-    std::vector<char *> argv{argv0.data()};
+    rewind(in);
+    env.insert(env.end(), {"LD_PRELOAD=" FAKECLOCK_LIB, "ASAN_OPTIONS=verify_asan_link_order=0"});
+    std::vector<char *> argv{argv0.data()}, envp;
     for (const std::string &a : args)
         argv.push_back((char *)a.c_str());
-    argv.push_back(nullptr);
+    for (std::string &e : env)
+        envp.push_back(e.data());
+    argv.push_back(nullptr), envp.push_back(nullptr);
     pid_t pid = fork();
     if (pid == 0) {
-        lseek(fileno(in), 0, SEEK_SET);
-        dup2(fileno(in), 0), dup2(fileno(out), 1), dup2(fileno(err), 2);
-        setenv("LD_PRELOAD", FAKECLOCK_LIB, 1);
-        setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 0);
-        for (const std::string &e : env)
-            putenv((char *)e.c_str());
-        alarm(60); // a program that never ends fails, and is gone
-        execv(OKWARI_BIN, argv.data());
-        _exit(127);
+        dup2(fileno(in), 0), dup2(fileno(out), 1), dup2(fileno(err), 2), alarm(60);
+        _exit(execve(OKWARI_BIN, argv.data(), envp.data()));
     }
     siginfo_t child; // an exited child's counts stay readable until it is reaped
     waitid(P_PID, pid, &child, WEXITED | WNOWAIT);

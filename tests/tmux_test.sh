@@ -7,7 +7,7 @@ w=$(mktemp -d) fail=0 || exit 1; trap 'tmux -S "$w/s" kill-server 2>/dev/null; r
 t() { tmux -S "$w/s" -f /dev/null "$@"; }; printf '# alice\n3 1 1 1 1 2\n# hurry\n1 2 3 2 1 2\n' >"$w/b"
 export FAKECLOCK_STEP_US=9500000 ASAN_OPTIONS=verify_asan_link_order=0
 run="LD_PRELOAD='$(realpath "$2")' '$(realpath "$1")' alice hurry '$w/b'; echo exit status \$?"
-t new-session -d -s g -x 80 -y 24 "$run; exec sleep 99" </dev/null || exit 1
+t new-session -d -s g -x 80 -y 24 "$run; read -r; '$(realpath "$1")'; exec sleep 99" </dev/null || exit 1
 look() { # look ROW PICTURE: polls till the picture's first and last rows read as drawn from ROW on;
     printf '%s\n' "$2" >"$w/want"; n=$(wc -l <"$w/want"); for _ in {1..100}; do # that one capture must match
         t capture-pane -peE14 -t g | perl -CO -Mutf8 -ne 'BEGIN { $f = $b = 9 } $t = $p = "";
@@ -37,4 +37,5 @@ t send-keys -t g hello Enter 5 Enter 4 Enter; look 1 '{w}score 0 - 0, first roun
 t send-keys -t g 5 Enter 0 Enter Enter 3 Enter 1 Enter; look 13 '          {g}└────┘ └────┘ └────┘ └────┘ └────┘ └────┘
 {d}alice wins 30-10, time alice=48s hurry=01m16s, 15 moves
 {d}exit status 0'
+t send-keys -t g Enter; look 1 '{d}okwari, okwari 1.0 (December 2026), a sowing game for two' # cleared first
 [ $fail = 0 ] && echo "PASS: the board screen in tmux" || exit 1

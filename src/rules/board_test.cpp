@@ -35,7 +35,4 @@ TEST(BoardMove, WorkedBoards)
         EXPECT_EQ(memcmp(&before, &after, sizeof before), 0)
             << testing::PrintToString(before.sides[1].pits);
     }
-    EXPECT_TRUE(board_round_over({0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 0, 0, 0, 0}));
-    EXPECT_TRUE(board_round_over({0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 9}));
-    EXPECT_FALSE(board_round_over({0, 0, 0, 0, 0, 1, 9, 1, 0, 0, 0, 0, 0, 0}));
 }

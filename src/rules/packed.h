@@ -50,12 +50,11 @@ constexpr PackedSowing packed_make_sowing(int pit, int rest)
             t.add_opp += 1ull << (8 * (at - 7));
     }
     if (at == 6) {
-        // Byte 7 is always 0, so pointing both offsets there makes the
+        // Byte 7 is always 0, so pointing the landing there makes the
         // capture test fail without a test of its own.
         t.again = true;
         t.landed_own = true;
         t.take_me = 56;
-        t.take_opp = 56;
     } else if (at < 6) {
         t.landed_own = true;
         t.take_me = (uint8_t)(8 * at);

@@ -133,7 +133,6 @@ static char *sb_insert_wide(StrBuf *buffer, int32_t position, const char *source
         memcpy(buffer->text + at, source, n);
     else
         memset(buffer->text + at, ' ', n);
-    buffer->text[length] = '\0';
     return buffer->text;
 }
 
@@ -153,7 +152,7 @@ char *sb_insert(StrBuf *buffer, int32_t position, const char *source)
 
 static char *sb_set_wide(StrBuf *buffer, const char *source, uint64_t n)
 {
-    if (source == nullptr || n == 0) {
+    if (source == nullptr) { // n 0 empties it too, below
         buffer->length = 0;
         buffer->text[0] = '\0';
         return buffer->text;
@@ -165,11 +164,10 @@ static char *sb_set_wide(StrBuf *buffer, const char *source, uint64_t n)
     return buffer->text;
 }
 
+// A negative n asks for the whole source; without one, n is not looked at.
 char *sb_set_n(StrBuf *buffer, const char *source, int32_t n)
 {
-    if (source != nullptr && n < 0)
-        return sb_set_wide(buffer, source, strlen(source));
-    return sb_set_wide(buffer, source, n < 0 ? 0 : (uint64_t)n);
+    return sb_set_wide(buffer, source, source != nullptr && n < 0 ? strlen(source) : (uint64_t)n);
 }
 
 char *sb_set(StrBuf *buffer, const char *source)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "support/mem.h"
 #include "testing.h"
 
@@ -23,10 +25,10 @@ TEST(StrBuf, Operations)
          {[](StrBuf *b) { sb_reserve(b, 64); }, "abc/128"}, {[](StrBuf *b) { sb_block_shift(0), sb_reserve(b, 10); }, "abc/11"},
          {[](StrBuf *b) { sb_insert(b, 1, "X"); }, "aXbc/64"}, {[](StrBuf *b) { sb_insert(b, -1, "X"); }, "abXc/64"},
          {[](StrBuf *b) { sb_insert(b, -10, "XY"); }, "XYabc/64"}, {[](StrBuf *b) { sb_insert(b, 3, "X"); }, "abcX/64"},
-         {[](StrBuf *b) { sb_insert(b, 4, "X"); }, "abc/4"}, {[](StrBuf *b) { sb_insert_n(b, 1, nullptr, 2); }, "a  bc/64"},
+         {[](StrBuf *b) { sb_insert(b, 4, "X"); }, "abc/4"}, {[](StrBuf *b) { sb_insert(b, 1, ""); }, "abc/4"}, {[](StrBuf *b) { sb_insert_n(b, 1, nullptr, 2); }, "a  bc/64"},
          {[](StrBuf *b) { sb_insert_n(b, 3, nullptr, 2); }, "abc  /64"}, {[](StrBuf *b) { sb_insert_n(b, 0, "YZ", -1); }, "YZabc/64"},
          {[](StrBuf *b) { sb_append_n(b, "defg", 2); }, "abcde/64"}, {[](StrBuf *b) { sb_append_n(b, "d", 0); }, "abc/4"},
-         {[](StrBuf *b) { sb_set(b, "xy"); }, "xy/4"}, {[](StrBuf *b) { sb_set(b, nullptr); }, "/4"},
+         {[](StrBuf *b) { sb_set(b, "xy"); }, "xy/4"}, {[](StrBuf *b) { sb_set_n(b, "12", 1); }, "1/4"}, {[](StrBuf *b) { sb_set(b, nullptr); }, "/4"},
          {[](StrBuf *b) { sb_set_n(b, "0123456789", -1); }, "0123456789/64"}, {[](StrBuf *b) { sb_set_n(b, "12", 0); }, "/4"}}) {
         // clang-format on
         sb_block = 64;
@@ -37,6 +39,11 @@ TEST(StrBuf, Operations)
     EXPECT_EQ(shown(sb_new(nullptr, 16)) + shown(sb_new(nullptr, 1)) + shown(sb_new(nullptr, 0)),
               "/16/1/64");
     EXPECT_EQ(shown(sb_create("0123456789", 10, 4)), "0123456789/64");
+    char *old = (char *)sb_realloc(nullptr, 0, 8);
+    memcpy(old, "abcdefgh", 8);
+    char *copy = (char *)sb_realloc(old, 8, 3); // the smaller size is copied
+    EXPECT_EQ(std::string(copy, 3), "abc");
+    mem_free(copy, 3);
     EXPECT_EQ(mem_total, held);
     EXPECT_EQ(sb_block_shift(32), 64u);
     EXPECT_EQ(sb_block_shift(31), 64u);

@@ -155,7 +155,7 @@ static StrBuf *fine_buffer = nullptr;
 // hold, rather than no seconds at all.
 const char *duration_text_fine(int32_t seconds, int32_t microseconds, uint8_t precision)
 {
-    static const int32_t divisors[7] = {1, 100000, 10000, 1000, 100, 10, 1};
+    static const int32_t divisors[6] = {100000, 10000, 1000, 100, 10, 1}; // by precision - 1
     // Pieces of valid input take at most 11 characters (-59.999999s);
     // snprintf keeps a bad microsecond count from writing past the area.
     char piece[16];
@@ -167,7 +167,7 @@ const char *duration_text_fine(int32_t seconds, int32_t microseconds, uint8_t pr
         snprintf(piece, sizeof piece, "%02ds", seconds % 60);
     else
         snprintf(piece, sizeof piece, "%02d.%0*ds", seconds % 60, (int)precision,
-                 microseconds / divisors[precision]);
+                 microseconds / divisors[precision - 1]);
     sb_set(fine_buffer, piece);
     if (seconds > 59) {
         int32_t m = seconds / 60;

@@ -34,7 +34,7 @@ TEST(Term, WritesExactBytesAndTracksState)
          "\033[2;253H\033(0qqq\033(B\033(0\033[254;9Hx\033[255;9Hx\033(B", 7, 0, 0},
         {7, 1, [] { term_box(46, 3, 51, 5); return 0; }, "\033(0\033[3;46Hl\033[5;46Hm\033[5;51Hj\033[3;51Hk\033(B"
          "\033[3;47H\033(0qqqq\033(B\033[5;47H\033(0qqqq\033(B\033(0\033[4;46Hx\033(B\033(0\033[4;51Hx\033(B", 7, 0, 0},
-        {0x0F, 0, [] { term_goto(1, 1); term_clear(); term_clear_eol(); term_screen_mode(3); term_put_at(1, 1, 'a');
+        {0x0F, 0, [] { term_goto(1, 1); term_clear(); term_clear_eol(); term_screen_mode(3); term_put_at(1, 1, 'a'); term_hline(1, 2, 1); term_vline(1, 1, 2);
                        term_box(1, 1, 9, 9); term_bold(); term_blink(); return (int)term_reverse(); }, "", 0xF0, 1, 0x8F},
         {7, 0, [] { term_fg(1); term_enable(); term_fg(1); return (int)term_fg(7); }, "\033[0;37;40;2m", 7, 0, 1},
         {7, 1, [] { term_disable(); term_dim(); term_reset(); term_fg(1); return (int)term_enabled; }, "", 1, 0, 0},
