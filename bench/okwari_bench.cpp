@@ -24,7 +24,6 @@
 #include "match/match.h"
 #include "players/leaves.h"
 #include "players/wise.h"
-#include "players/wise_test_util.h"
 #include "rules/board.h"
 #include "testing.h"
 

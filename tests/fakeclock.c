@@ -24,10 +24,9 @@ pid_t getpid(void)
 
 int gettimeofday(struct timeval *tv, void *tz)
 {
-    static long long now_us = -1;
-    now_us = now_us < 0 ? number("FAKECLOCK_TIME", 1000000000) * 1000000
-                        : now_us + number("FAKECLOCK_STEP_US", 0);
-    tv->tv_sec = (time_t)(now_us / 1000000);
-    tv->tv_usec = (suseconds_t)(now_us % 1000000);
+    static long long us = -1;
+    us = us < 0 ? number("FAKECLOCK_TIME", 1000000000) * 1000000
+                : us + number("FAKECLOCK_STEP_US", 0);
+    *tv = (struct timeval){(time_t)(us / 1000000), (suseconds_t)(us % 1000000)};
     return tz != NULL; /* no time zone is ever asked for */
 }

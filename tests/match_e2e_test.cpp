@@ -88,6 +88,7 @@ TEST(Okwari, PersonAgainstRobot)
         for (const char *row : {"\033[7;", "\033[9;"})
             EXPECT_EQ(screens[9].find(row + std::to_string(column) + "H "), std::string::npos);
     EXPECT_EQ(screens[10].find("\033[0;30;4"), std::string::npos);
+    EXPECT_EQ(screens[10].find("score 15 - 5, second round, move #1\n"), 0u);
     for (const char *shown :
          {"\033[0;31;40;2m\033[14;1Halice: your move? \033[K", "\033[4;1Halice\033[5;1H",
           "\033[14;1H\033[0;37;40;2mfirst round ended, press ENTER to start second round\n"})

@@ -1,12 +1,15 @@
 // Test helpers: what code writes to standard error, caught; a global put back
-// as it was; and the built program run as a user runs it.
+// as it was; positions to search; the built program run as a user runs it.
 #pragma once
 
 #include <cstdio>
+#include <random>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+#include "rules/board.h"
 
 // The whole of a temporary file, which is then closed.
 inline std::string read_back(FILE *file)
@@ -42,6 +45,37 @@ template <typename T> struct Restore {
         global = saved;
     }
 };
+
+// The benchmark's fixed positions, also searched by the tests: playouts of
+// 8 to 23 random moves from boards of 1 to 6 seeds a pit, from a generator
+// the language fixes, so that every machine searches the same trees.
+struct FixedPosition {
+    Board board;
+    int mover;
+};
+
+inline std::vector<FixedPosition> fixed_positions(uint32_t seed = 20261206, size_t count = 24)
+{
+    std::mt19937 rng(seed);
+    std::vector<FixedPosition> set;
+    while (set.size() < count) {
+        FixedPosition p{};
+        for (int k = 0; k < 12; k++)
+            p.board.sides[k / 6].pits[k % 6] = (int32_t)(rng() % 6 + 1);
+        p.mover = (int)(rng() % 2);
+        for (int k = 8 + (int)(set.size() % 16); k > 0 && !board_round_over(p.board); k--) {
+            int legal[6], n = 0;
+            for (int i = 0; i < 6; i++)
+                if (p.board.sides[p.mover].pits[i] != 0)
+                    legal[n++] = i;
+            if (!board_move(p.board, p.mover, legal[rng() % n]))
+                p.mover = 1 - p.mover;
+        }
+        if (!board_round_over(p.board)) // a playout that ended its round is drawn again
+            set.push_back(p);
+    }
+    return set;
+}
 
 #ifdef OKWARI_BIN
 struct Outcome {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-uint32_t mem_total = 0;
+uint32_t mem_total; // 0 at start, as every global
 
 void *mem_alloc(uint32_t size)
 {

@@ -1,6 +1,7 @@
 // Growable NUL-terminated text buffers whose memory is counted.
 #include "support/strbuf.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -66,7 +67,7 @@ StrBuf *sb_create(const char *source, uint32_t len, uint32_t cap)
     // kept only when it is larger.
     buffer->capacity = len < cap ? cap : sb_round(buffer->length);
     buffer->text = (char *)mem_alloc(buffer->capacity);
-    if (source != nullptr && len != 0)
+    if (source != nullptr)
         memcpy(buffer->text, source, len);
     buffer->text[buffer->length] = '\0';
     return buffer;
@@ -91,7 +92,7 @@ void *sb_realloc(void *old, uint32_t old_size, uint32_t new_size)
 // Appends n bytes; n may be a whole strlen, wider than 32 bits.
 static char *sb_append_wide(StrBuf *buffer, const char *source, uint64_t n)
 {
-    if (source == nullptr || n == 0)
+    if (source == nullptr) // n 0 changes nothing either, below
         return buffer->text;
     uint64_t length = buffer->length + n;
     sb_reserve_wide(buffer, length);
@@ -113,12 +114,8 @@ static char *sb_insert_wide(StrBuf *buffer, int32_t position, const char *source
 {
     if (n == 0)
         return buffer->text;
-    int64_t at = position;
-    if (at < 0) {
-        at += buffer->length;
-        if (at < 0)
-            at = 0;
-    }
+    // A negative position counts from the end, and from no further than the start.
+    int64_t at = position < 0 ? std::max<int64_t>(position + (int64_t)buffer->length, 0) : position;
     if (at > buffer->length)
         return buffer->text;
     if (at == buffer->length && source != nullptr)
