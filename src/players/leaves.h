@@ -120,7 +120,7 @@ inline bool leaves_may_end_round(Row me, Row opp)
 // computations with nothing to wait for and nothing to guess.
 inline int32_t leaves_best_scalar(Row me, Row opp, uint64_t &positions)
 {
-    if (packed_has_laps(me) | leaves_may_end_round(me, opp))
+    if (packed_has_laps(me) || leaves_may_end_round(me, opp))
         return leaves_best_sown(me, opp, positions);
     positions += packed_count(packed_full_pits(me));
     // The capture table of the lap: positions 0-5 the mover's pits, 6 its
