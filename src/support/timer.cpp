@@ -1,6 +1,7 @@
 // Stopwatch stack and whole-second duration texts.
 #include "support/timer.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "support/mem.h"
@@ -161,8 +162,7 @@ const char *duration_text_fine(int32_t seconds, int32_t microseconds, uint8_t pr
     char piece[16];
     if (fine_buffer == nullptr)
         fine_buffer = sb_new(nullptr, 16);
-    if (precision > 6)
-        precision = 6;
+    precision = std::min<uint8_t>(precision, 6);
     if (precision == 0)
         snprintf(piece, sizeof piece, "%02ds", seconds % 60);
     else

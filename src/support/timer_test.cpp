@@ -53,5 +53,7 @@ TEST(Timer, StopwatchesNest)
     EXPECT_NEAR(time_diff(&diff, 10, 900000, 12, 100000), 1.2, 1e-9);
     EXPECT_EQ(diff.tv_sec * 1000000 + diff.tv_usec, 1200000);
     EXPECT_EQ(diff.tv_usec, 200000);
+    time_diff(&diff, 10, 100000, 12, 900000);
+    EXPECT_EQ(diff.tv_sec * 1000000 + diff.tv_usec, 2800000);
     EXPECT_DOUBLE_EQ(time_seconds(-3, 250000), -2.75);
 }
