@@ -8,6 +8,12 @@
 
 #include "testing.h"
 
+// A file name of this test process's own, so that runs side by side do not meet.
+static std::string scratch(const char *name)
+{
+    return testing::TempDir() + "okwari-" + std::to_string(getpid()) + "-" + name;
+}
+
 TEST(Okwari, UsageWithFewerThanTwoNames)
 {
     const std::string usage = // the program's name after ", " and after "usage: "
@@ -31,7 +37,7 @@ TEST(Okwari, UsageWithFewerThanTwoNames)
 // points are twice the board's seeds (past 2^31 too), and the file replays.
 TEST(Okwari, RobotMatches)
 {
-    const std::string path = testing::TempDir() + "robots.board";
+    const std::string path = scratch("robots.board");
     // clang-format off
     for (auto [args, pid, board, line] : {std::tuple<std::vector<std::string>, const char *, const char *,
          const char *>{{"random", "hurry"}, "1", "", "hurry wins 54-26, time random=00s hurry=00s, 55 moves\n1"},
@@ -61,6 +67,7 @@ TEST(Okwari, RobotMatches)
         EXPECT_TRUE(*board || text.size() == 24) << text;
         EXPECT_EQ(run_okwari(args, "", env).out, r.out);
     }
+    remove(path.c_str());
 }
 
 // alice against hurry, each choice taking 9.5 s: the first digit 0 to 5 of a
@@ -68,7 +75,7 @@ TEST(Okwari, RobotMatches)
 // points a round, 8 + 7 on the round counters.
 TEST(Okwari, PersonAgainstRobot)
 {
-    const std::string path = testing::TempDir() + "alice.board";
+    const std::string path = scratch("alice.board");
     std::ofstream(path) << "# alice\n3 1 1 1 1 2\n# hurry\n1 2 3 2 1 2\n";
     const std::vector<std::string> args = {"alice", "hurry", path},
                                    env = {"FAKECLOCK_STEP_US=9500000"};
@@ -100,13 +107,14 @@ TEST(Okwari, PersonAgainstRobot)
         EXPECT_EQ(r.out + std::to_string(r.status), "0");
         EXPECT_EQ(r.err.substr(r.err.size() - 21), "alice: your move? \033[K");
     }
+    remove(path.c_str());
 }
 
 // Board file tokens (63 seeds in the first, as the points show); a bad one,
 // or a file neither read nor written, ends the program before anything else.
 TEST(Okwari, BoardFiles)
 {
-    const std::string dir = testing::TempDir(), F = dir + "F", nowhere = dir + "no/such";
+    const std::string dir = testing::TempDir(), F = scratch("F"), nowhere = scratch("no/such");
     const std::string big = "too many seeds in " + F + ": ";
     // clang-format off
     for (auto [path, contents, shown] : {std::tuple<std::string, std::string, std::string>{F,
@@ -124,4 +132,5 @@ TEST(Okwari, BoardFiles)
         Outcome r = run_okwari({"wise", "hurry", path});
         EXPECT_EQ(r.out + r.err + std::to_string(r.status), shown) << contents;
     }
+    remove(F.c_str());
 }
