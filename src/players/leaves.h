@@ -4,6 +4,7 @@
 // pits at once on x86-64 processors with SSSE3.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <climits>
 #include <cstring>
@@ -36,7 +37,7 @@ inline int32_t leaves_best_sown(Row me, Row opp, uint64_t &positions)
         PackedMove m = packed_sow(me, opp, std::countr_zero(left) >> 3);
         int32_t score =
             packed_over(m.me, m.opp) ? packed_final(m.me, m.opp) : packed_stores(m.me, m.opp);
-        best = score > best ? score : best;
+        best = std::max(best, score);
     }
     return best;
 }
@@ -136,7 +137,7 @@ inline int32_t leaves_best_scalar(Row me, Row opp, uint64_t &positions)
         int32_t c = captures[t.last];
         int32_t captured = (c + t.capture_fix) & -(int32_t)(c != 0);
         int32_t score = stores + t.store_gain + captured;
-        best = score > best ? score : best;
+        best = std::max(best, score);
     }
     return best;
 }

@@ -14,6 +14,7 @@
 // equal moves is best does not; the root keeps the lowest pit among equals.
 #include "players/wise.h"
 
+#include <algorithm>
 #include <bit>
 #include <climits>
 #include <cstdio>
@@ -79,7 +80,7 @@ template <bool laps, bool vector> static int32_t best_move(Row me, Row opp, int3
     int32_t best = INT32_MIN;
     for (Row left = moves; left != 0; left &= left - 1) {
         int32_t score = move_score<laps, vector>(me, opp, std::countr_zero(left) >> 3, depth);
-        best = score > best ? score : best;
+        best = std::max(best, score);
     }
     return best;
 }
@@ -105,7 +106,7 @@ int32_t wise_search_plain(const Board &board, int side, int pit, int32_t depth)
         if (copy.sides[next].pits[p] == 0)
             continue;
         int32_t s = wise_search_plain(copy, next, p, following);
-        best = !any || s > best ? s : best;
+        best = any ? std::max(best, s) : s;
         any = true;
     }
     if (!any)

@@ -84,7 +84,7 @@ void *sb_realloc(void *old, uint32_t old_size, uint32_t new_size)
     void *block = mem_alloc(new_size);
     if (old == nullptr)
         return block;
-    memcpy(block, old, old_size < new_size ? old_size : new_size);
+    memcpy(block, old, std::min(old_size, new_size));
     mem_free(old, old_size);
     return block;
 }
