@@ -125,8 +125,7 @@ void match_between_rounds()
     match.board.sides[0] = match.start_board.sides[1];
     match.board.sides[1] = match.start_board.sides[0];
     match.current_player = match.first_opener == 0 ? 1 : 0;
-    match.last_move[1] = -1;
-    match.last_move[0] = -1;
+    match.last_move[0] = match.last_move[1] = -1;
     match.move_total = match.move_number;
     match.move_number = 1;
 }
