@@ -1,6 +1,6 @@
-/* Preload library of the end-to-end tests: time() gives FAKECLOCK_TIME
- * (1000000000 if unset), getpid() FAKECLOCK_PID (4242); gettimeofday() starts
- * at that time and moves on FAKECLOCK_STEP_US microseconds (0) each call. */
+/* Preload library of the end-to-end tests: time() gives 1000000000, getpid()
+ * FAKECLOCK_PID (4242); gettimeofday() starts at that second and moves on
+ * FAKECLOCK_STEP_US microseconds (0) each call. */
 #include <stdlib.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -13,8 +13,7 @@ static long long number(const char *name, long long fallback)
 
 time_t time(time_t *out)
 {
-    time_t t = (time_t)number("FAKECLOCK_TIME", 1000000000);
-    return out ? (*out = t) : t;
+    return out ? (*out = 1000000000) : 1000000000;
 }
 
 pid_t getpid(void)
@@ -24,9 +23,8 @@ pid_t getpid(void)
 
 int gettimeofday(struct timeval *tv, void *tz)
 {
-    static long long us = -1;
-    us = us < 0 ? number("FAKECLOCK_TIME", 1000000000) * 1000000
-                : us + number("FAKECLOCK_STEP_US", 0);
+    static long long calls;
+    long long us = 1000000000000000 + calls++ * number("FAKECLOCK_STEP_US", 0);
     *tv = (struct timeval){(time_t)(us / 1000000), (suseconds_t)(us % 1000000)};
     return tz != NULL; /* no time zone is ever asked for */
 }

@@ -37,9 +37,7 @@ template <typename F> std::string capture(F body)
 
 template <typename T> struct Restore {
     T &global;
-    T saved;
-    explicit Restore(T &g) : global(g), saved(g)
-    {}
+    T saved = global;
     ~Restore()
     {
         global = saved;
