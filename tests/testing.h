@@ -37,7 +37,9 @@ template <typename F> std::string capture(F body)
 
 template <typename T> struct Restore {
     T &global;
-    T saved = global;
+    T saved;
+    explicit Restore(T &g) : global(g), saved(g)
+    {}
     ~Restore()
     {
         global = saved;

@@ -21,7 +21,7 @@ TEST(Wise, WorkedPosition)
         EXPECT_EQ(wise_search(match.board, 0, 4, level), score4) << level;
         EXPECT_EQ(wise_search(match.board, 0, 5, level), score5) << level;
         uint64_t before = wise_positions;
-        EXPECT_EQ(capture([&] { EXPECT_EQ(wise_move(level), pit); }), "");
+        EXPECT_EQ(capture([&, level = level, pit = pit] { EXPECT_EQ(wise_move(level), pit); }), "");
         EXPECT_EQ(wise_positions - before, (uint64_t)positions) << level;
     }
     match.display_on = true; // the thinking line

@@ -45,7 +45,7 @@ TEST(Term, WritesExactBytesAndTracksState)
         term_saved_bold = 0;
         term_enabled = (uint8_t)enabled;
         int returned = -1;
-        EXPECT_EQ(capture([&] { returned = run(); }), bytes);
+        EXPECT_EQ(capture([&, run = run] { returned = run(); }), bytes);
         EXPECT_EQ(term_attr, attr_after) << bytes;
         EXPECT_EQ(term_saved_bold, saved_after) << bytes;
         EXPECT_EQ(returned, result) << bytes;
