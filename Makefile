@@ -20,10 +20,11 @@ all: deps $(BUILD)/CMakeCache.txt
 # what to install. The package lists are fetched only when there are none,
 # or when they are too old to install from. The game needs only CMake and
 # g++; the tests also GoogleTest, tmux and, for the package check,
-# dpkg-shlibdeps; coverage gcovr.
+# dpkg-shlibdeps and file (which CPack uses to find the binaries whose
+# libraries it looks up); coverage gcovr.
 DEPS_BUILD = cmake:cmake g++:g++
-DEPS_TEST = $(DEPS_BUILD) /usr/include/gtest/gtest.h:libgtest-dev tmux:tmux dpkg-shlibdeps:dpkg-dev
-DEPS_PACKAGE = $(DEPS_BUILD) dpkg-deb:dpkg dpkg-shlibdeps:dpkg-dev
+DEPS_TEST = $(DEPS_BUILD) /usr/include/gtest/gtest.h:libgtest-dev tmux:tmux dpkg-shlibdeps:dpkg-dev file:file
+DEPS_PACKAGE = $(DEPS_BUILD) dpkg-deb:dpkg dpkg-shlibdeps:dpkg-dev file:file
 
 define install_missing
 	@pkgs=""; for need in $(1); do \

@@ -2,13 +2,13 @@
 # usage: install_check.sh BUILD_DIR MAN_PAGE SCRATCH [deb]
 # Installs the build into SCRATCH with cmake --install (exactly bin/okwari and
 # the page unchanged), or with deb unpacks the package cpack makes (exit 77,
-# skipped, without cpack, dpkg-deb or dpkg-shlibdeps); then runs the program.
+# skipped, without cpack, dpkg-deb, dpkg-shlibdeps or file); then runs the program.
 set -eu
 build=$1 page=$2 root=$3
 rm -rf "$root" && mkdir -p "$root"
 fail() { echo "FAIL: $*"; exit 1; }
 if [ "${4:-}" = deb ]; then
-    for t in cpack dpkg-deb dpkg-shlibdeps; do command -v $t >/dev/null || { echo "SKIP: the package check needs $t (Debian: cmake dpkg dpkg-dev)"; exit 77; }; done
+    for t in cpack dpkg-deb dpkg-shlibdeps file; do command -v $t >/dev/null || { echo "SKIP: the package check needs $t (Debian: cmake dpkg dpkg-dev file)"; exit 77; }; done
     cpack --config "$build/CPackConfig.cmake" -B "$root/out" >"$root/cpack.log" || fail "$(cat "$root/cpack.log")"
     deb=$(echo "$root"/out/okwari_*.deb); dpkg -x "$deb" "$root/pkg" || fail "cannot unpack $deb"; cd "$root/pkg"
     bin=usr/games/okwari want="usr/games/okwari usr/share/doc/okwari/changelog.gz usr/share/doc/okwari/copyright usr/share/man/man6/okwari.6.gz"
