@@ -91,6 +91,8 @@ TEST(Okwari, PersonAgainstRobot)
          {"\033[0;31;40;2m\033[14;1Halice: your move? \033[K", "\033[4;1Halice\033[5;1H",
           "\033[14;1H\033[0;37;40;2mfirst round ended, press ENTER to start second round\n"})
         EXPECT_NE(r.err.find(shown), std::string::npos) << shown;
+    const std::string joined = "\033[8;11H\033(0" + std::string(42, 'q') + "\033(B";
+    EXPECT_NE(r.err.find(joined), std::string::npos); // the line between the stores
     EXPECT_EQ(r.err.substr(r.err.size() - 10), "\033[14;1H\033[m");
     // Input ending at the pause starts round 2; at a prompt it ends the program.
     for (const char *typed : {"5\n4\n0\n", "5\n", "5\n5"}) {

@@ -55,5 +55,7 @@ TEST(Timer, StopwatchesNest)
     EXPECT_EQ(diff.tv_usec, 200000);
     time_diff(&diff, 10, 100000, 12, 900000);
     EXPECT_EQ(diff.tv_sec * 1000000 + diff.tv_usec, 2800000);
+    time_diff(&diff, 10, 500000, 12, 500000); // equal microseconds borrow nothing
+    EXPECT_EQ(diff.tv_sec, 2);
     EXPECT_DOUBLE_EQ(time_seconds(-3, 250000), -2.75);
 }
