@@ -29,7 +29,8 @@ TEST(StrBuf, Operations)
          {ON(sb_insert(b, -10, "XY")), "XYabc/5/64"}, {ON(sb_insert(b, 3, "X")), "abcX/4/64"},
          {ON(sb_insert(b, 4, "X")), "abc/3/4"}, {ON(sb_insert(b, 1, "")), "abc/3/4"},
          {ON(sb_insert_n(b, 1, nullptr, 2)), "a  bc/5/64"}, {ON(sb_insert_n(b, 3, nullptr, 2)), "abc  /5/64"},
-         {ON(sb_insert_n(b, 0, "YZ", -1)), "YZabc/5/64"}, {ON(sb_append_n(b, "defg", 2)), "abcde/5/64"},
+         {ON(sb_insert_n(b, 0, "YZ", -1)), "YZabc/5/64"}, {ON(sb_insert_n(b, 1, "YZ", 0)), "abc/3/4"},
+         {ON(sb_append_n(b, "defg", 2)), "abcde/5/64"},
          {ON(sb_append_n(b, "d", 0)), "abc/3/4"}, {ON(sb_append_n(b, nullptr, 2)), "abc/3/4"},
          {ON(sb_set(b, "xy")), "xy/2/4"}, {ON(sb_set_n(b, "12", 1)), "1/1/4"}, {ON(sb_set(b, nullptr)), "/0/4"},
          {ON(sb_set_n(b, "0123456789", -1)), "0123456789/10/64"}, {ON(sb_set_n(b, "12", 0)), "/0/4"}}) {
