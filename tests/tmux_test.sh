@@ -6,7 +6,7 @@ set -u; [ $# = 2 ] || { echo "usage: $0 OKWARI_PROGRAM FAKECLOCK_LIBRARY" >&2; e
 w=$(mktemp -d) fail=0 || exit 1; trap 'tmux -S "$w/s" kill-server 2>/dev/null; rm -rf "$w"' EXIT
 t() { tmux -S "$w/s" -f /dev/null "$@"; }; printf '# alice\n3 1 1 1 1 2\n# hurry\n1 2 3 2 1 2\n' >"$w/b"
 export FAKECLOCK_STEP_US=9500000 ASAN_OPTIONS=verify_asan_link_order=0
-run="LD_PRELOAD='$(realpath "$2")' '$(realpath "$1")' alice hurry '$w/b'; echo exit status \$?"
+run="timeout --foreground 60 env LD_PRELOAD='$(realpath "$2")' '$(realpath "$1")' alice hurry '$w/b'; echo exit status \$?"
 t new-session -d -s g -x 80 -y 24 "$run; read -r; '$(realpath "$1")'; exec sleep 99" </dev/null || exit 1
 look() { # look ROW PICTURE: polls till the picture's first and last rows read as drawn from ROW on;
     printf '%s\n' "$2" >"$w/want"; n=$(wc -l <"$w/want"); for _ in {1..100}; do # that one capture must match
@@ -38,7 +38,8 @@ t send-keys -t g 5 Enter 0 Enter Enter 3 Enter 1 Enter; look 13 '          {g}â”
 {d}alice wins 30-10, time alice=48s hurry=01m16s, 15 moves
 {d}exit status 0'
 t send-keys -t g Enter; look 1 '{d}okwari, okwari 1.0 (December 2026), a sowing game for two' # cleared first
-# A robot's thinking line is on the terminal while it thinks (wise14 thinks for minutes).
+# A robot's thinking line is on the terminal while it thinks (wise14 thinks for minutes; timeout
+# ends it, and the pane's sleep the server, should this script be killed before its trap runs).
 printf '6 6 6 6 6 6\n6 6 6 6 6 6\n' >"$w/b"; t respawn-pane -k -t g "${run/alice hurry/ann wise14}"
 look 14 '{r}ann: your move?'; t send-keys -t g 1 Enter; look 14 '{g}wise14 thinking...'
 [ $fail = 0 ] && echo "PASS: the board screen in tmux" || exit 1
