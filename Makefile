@@ -23,8 +23,9 @@ all: deps $(BUILD)/CMakeCache.txt
 # dpkg-shlibdeps and file (which CPack uses to find the binaries whose
 # libraries it looks up); coverage gcovr.
 DEPS_BUILD = cmake:cmake g++:g++
-DEPS_TEST = $(DEPS_BUILD) /usr/include/gtest/gtest.h:libgtest-dev tmux:tmux dpkg-shlibdeps:dpkg-dev file:file
-DEPS_PACKAGE = $(DEPS_BUILD) dpkg-deb:dpkg dpkg-shlibdeps:dpkg-dev file:file
+DEPS_DEB = dpkg-deb:dpkg dpkg-shlibdeps:dpkg-dev file:file
+DEPS_TEST = $(DEPS_BUILD) /usr/include/gtest/gtest.h:libgtest-dev tmux:tmux $(DEPS_DEB)
+DEPS_PACKAGE = $(DEPS_BUILD) $(DEPS_DEB)
 
 define install_missing
 	@pkgs=""; for need in $(1); do \
@@ -39,11 +40,8 @@ define install_missing
 			echo "installing:$$pkgs"; \
 			install="apt-get install -y -q --no-install-recommends $$pkgs"; \
 			export DEBIAN_FRONTEND=noninteractive; \
-			if ls /var/lib/apt/lists/*_Packages >/dev/null 2>&1; then \
-				$$install || { apt-get update -q && $$install; }; \
-			else \
-				apt-get update -q && $$install; \
-			fi; \
+			{ ls /var/lib/apt/lists/*_Packages >/dev/null 2>&1 && $$install; } || \
+				{ apt-get update -q && $$install; }; \
 		else \
 			echo "please install:$$pkgs"; exit 1; \
 		fi; \
@@ -75,11 +73,12 @@ play: all
 # and the manual page check.
 test: test-plain test-asan fuzz-smoke format-check lint man-check
 
-# The test builds are configured again once the test tools are in, so that
-# a build directory first made without GoogleTest gains its tests.
 # A test that skips says why, and ctest's log keeps it: those lines are shown.
 ctest_run = cd $(1) && ctest --output-on-failure -j $(JOBS) && \
 	{ grep -h '^SKIP' Testing/Temporary/LastTest.log || true; }
+
+# The test builds are configured again once the test tools are in, so that
+# a build directory first made without GoogleTest gains its tests.
 
 test-plain: deps-test
 	cmake -S . -B $(BUILD)
@@ -136,8 +135,8 @@ fuzz-smoke:
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(COV_BUILD) $(LINT_BUILD)
 
-# Line and branch coverage of src/ (tests, bench/ and fuzz/ left out) from a gcov-instrumented build in build-cov/
-# running every test.
+# Line and branch coverage of src/ (tests, bench/ and fuzz/ left out) from a
+# gcov-instrumented build in build-cov/ running every test.
 $(COV_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(COV_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=--coverage
 
