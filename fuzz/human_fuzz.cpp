@@ -1,6 +1,5 @@
-// Byte 0 picks the mover, bytes 1-12 the pits, the rest is standard input:
-// human_move returns a non-empty pit 0..5 of the mover, or calls exit(0) after
-// reading the end of input and never past it. exit and fgetc are link-wrapped.
+// Byte 0 picks the mover, bytes 1-12 the pits, the rest is standard input: human_move returns a
+// non-empty pit 0..5 of the mover, or calls exit(0) once it reads the end of input, never past it.
 #include <cassert>
 #include <csetjmp>
 #include <cstdio>

@@ -1,6 +1,5 @@
-// Any board of at most 2147483647 seeds, any side and pit: board_move keeps
-// every seed, changes nothing when it refuses the move, and empties the
-// twelve pits when the round ends.
+// Any board of at most 2147483647 seeds, any side and pit: board_move keeps every seed, changes
+// nothing when it refuses the move, and empties the twelve pits when the round ends.
 #include <cassert>
 #include <cstring>
 

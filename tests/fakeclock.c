@@ -1,6 +1,5 @@
-/* Preload library of the end-to-end tests: time() gives 1000000000, getpid()
- * FAKECLOCK_PID (4242); gettimeofday() starts at that second and moves on
- * FAKECLOCK_STEP_US microseconds (0) each call. */
+/* Preload library of the end-to-end tests: time() gives 1000000000, getpid() FAKECLOCK_PID (4242);
+ * gettimeofday() starts at that second and moves on FAKECLOCK_STEP_US microseconds (0) a call. */
 #include <stdlib.h>
 #include <sys/time.h>
 #include <unistd.h>

@@ -1,11 +1,11 @@
-// Test helpers: what code writes to standard error, caught; a global put back
-// as it was; positions to search; the built program run as a user runs it.
+// Test helpers: standard error caught, globals put back, positions to search, the program run.
 #pragma once
 
 #include <cstdio>
 #include <random>
 #include <string>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -30,25 +30,23 @@ template <typename F> std::string capture(F body)
     dup2(fileno(file), 2);
     body();
     fflush(stderr);
-    dup2(saved, 2);
-    close(saved);
+    dup2(saved, 2), close(saved);
     return read_back(file);
 }
 
-template <typename T> struct Restore {
-    T &global;
-    T saved;
-    explicit Restore(T &g) : global(g), saved(g)
+template <typename... T> struct Restore {
+    std::tuple<T &...> globals;
+    std::tuple<T...> saved{globals};
+    explicit Restore(T &...g) : globals(g...)
     {}
     ~Restore()
     {
-        global = saved;
+        globals = saved;
     }
 };
 
-// The benchmark's fixed positions, also searched by the tests: playouts of
-// 8 to 23 random moves from boards of 1 to 6 seeds a pit, from a generator
-// the language fixes, so that every machine searches the same trees.
+// The benchmark's fixed positions, also searched by the tests: playouts of 8 to 23 random moves
+// from boards of 1 to 6 seeds a pit, by a generator the language fixes (the same on every machine).
 struct FixedPosition {
     Board board;
     int mover;
@@ -84,14 +82,13 @@ struct Outcome {
     long writes; // write calls made
 };
 
-// The program run with the clock pinned by tests/fakeclock.c (its variables
-// in `env`), ended by an alarm should it never end.
+// The program run with the clock pinned by tests/fakeclock.c (its variables in `env`), ended by an
+// alarm should it never end.
 inline Outcome run_okwari(const std::vector<std::string> &args, const std::string &input = "",
                           std::vector<std::string> env = {}, std::string argv0 = OKWARI_BIN)
 {
     FILE *in = tmpfile(), *out = tmpfile(), *err = tmpfile();
-    fwrite(input.data(), 1, input.size(), in);
-    rewind(in);
+    fwrite(input.data(), 1, input.size(), in), rewind(in);
     env.insert(env.end(), {"LD_PRELOAD=" FAKECLOCK_LIB, "ASAN_OPTIONS=verify_asan_link_order=0"});
     std::vector<char *> argv{argv0.data()}, envp;
     for (const std::string &a : args)

@@ -5,10 +5,9 @@
 #include <algorithm>
 #include <random>
 
-// The packed rules sow, and both roads score the last ply and count its
-// moves, as board_move does: on every board of 0 to 2 seeds a pit, which
-// holds every capture, extra turn and end of a round that small rows make,
-// then on random boards of full, sparse and lapping rows, up to 255 seeds.
+// The packed rules sow, and both roads score the last ply and count its moves, as board_move does:
+// on every board of 0 to 2 seeds a pit, which holds every capture, extra turn and end of a round
+// that small rows make, then on random boards of full, sparse and lapping rows, up to 255 seeds.
 TEST(Leaves, PackedRulesAndBothRoadsDoAsBoardMove)
 {
     const bool vector = leaves_best_road() == LEAVES_VECTOR;

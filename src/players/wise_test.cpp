@@ -7,14 +7,12 @@
 #include "term/term.h"
 #include "testing.h"
 
-// Side 0 to move, its seeds in pits 4 and 5; by level, the scores of pits 4
-// and 5, the pit chosen and the positions scored. Pit 5 ends in the store;
-// at level 1 its extra turn leaves pit 4, whose capture ends the round 3 to
-// 5, and three of side 1's four replies to pit 4 reach its store.
+// Side 0 to move, its seeds in pits 4 and 5; by level, the scores of pits 4 and 5, the pit chosen
+// and the positions scored. Pit 5 ends in the store; at level 1 its extra turn leaves pit 4, whose
+// capture ends the round 3 to 5, and three of side 1's four replies to pit 4 reach its store.
 TEST(Wise, WorkedPosition)
 {
-    Restore keep(match);
-    Restore keep_attr(term_attr);
+    Restore keep(match, term_attr);
     match = {.display_on = false, .board = {0, 0, 0, 0, 1, 1, 0, 1, 2, 2, 0, 0, 1, 0}};
     for (auto [level, score4, score5, pit, positions] :
          {std::tuple{-5, 0, 1, 5, 2}, {0, 0, 1, 5, 2}, {1, -1, -2, 4, 7}, {2, -6, -2, 5, 16}}) {
@@ -28,13 +26,11 @@ TEST(Wise, WorkedPosition)
     EXPECT_EQ(capture([] { wise_move(-5); }), "\033[14;1H\033[0;31;40;2mwise-5 thinking...");
 }
 
-// On either road the search walks the plain road's tree: the same scores for
-// either side, and as many positions, on positions reached in play, at
-// several levels, some with pits of whole laps.
+// On either road the search walks the plain road's tree: the same scores for either side, and as
+// many positions, on positions reached in play, at several levels, some with pits of whole laps.
 TEST(Wise, BothRoadsWalkThePlainRoadsTree)
 {
-    Restore keep(match);
-    Restore keep_road(leaves_road);
+    Restore keep(match, leaves_road);
     for (LeavesRoad road : {LEAVES_SCALAR, leaves_best_road()}) {
         leaves_road = road;
         int n = 0;

@@ -6,12 +6,11 @@
 
 #include "testing.h"
 
-// From an attribute, with output on or off and no saved bold bit: the
-// operations, the bytes written, the attribute and saved bit left, and what
-// the last operation returns.
+// From an attribute, with output on or off and no saved bold bit: the operations, the bytes
+// written, the attribute and saved bit left, and what the last operation returns.
 TEST(Term, WritesExactBytesAndTracksState)
 {
-    Restore keep_attr(term_attr), keep_saved(term_saved_bold), keep_enabled(term_enabled);
+    Restore keep(term_attr, term_saved_bold, term_enabled);
     // clang-format off
     const std::tuple<int, int, int (*)(), const char *, int, int, int> cases[] = {
         {7, 1, [] { term_fg(7); return (int)term_get_attr(); }, "", 7, 0, 7},
@@ -41,14 +40,12 @@ TEST(Term, WritesExactBytesAndTracksState)
     };
     // clang-format on
     for (auto [attr, enabled, run, bytes, attr_after, saved_after, result] : cases) {
-        term_attr = (TermAttr)attr;
-        term_saved_bold = 0;
-        term_enabled = (uint8_t)enabled;
+        term_attr = (TermAttr)attr, term_saved_bold = 0, term_enabled = (uint8_t)enabled;
         int returned = -1;
         EXPECT_EQ(capture([&, run = run] { returned = run(); }), bytes);
-        EXPECT_EQ(term_attr, attr_after) << bytes;
-        EXPECT_EQ(term_saved_bold, saved_after) << bytes;
-        EXPECT_EQ(returned, result) << bytes;
+        EXPECT_EQ(std::tuple((int)term_attr, (int)term_saved_bold, returned),
+                  std::tuple(attr_after, saved_after, result))
+            << bytes;
     }
     term_enabled = 1; // the loop counters are wider than a coordinate, so lines to 255 end
     std::string box = capture([] { term_box(1, 1, 0, 0); });
