@@ -6,11 +6,8 @@
 
 #include "testing.h"
 
-// A file name of this test process's own, so that runs side by side do not meet.
-static std::string scratch(const char *name)
-{
-    return testing::TempDir() + "okwari-" + std::to_string(getpid()) + "-" + name;
-}
+// File names of this test process's own, so that runs side by side do not meet.
+static const std::string scratch = testing::TempDir() + "okwari-" + std::to_string(getpid()) + "-";
 
 // Fewer than two names: the usage, under the name the program was started by; nothing cleared.
 TEST(Okwari, UsageWithFewerThanTwoNames)
@@ -27,13 +24,12 @@ TEST(Okwari, UsageWithFewerThanTwoNames)
               "or created with a random board\n9");
 }
 
-// Robots play on their own, past 2^31 points too. A board file is read (63 seeds in the first, 24
-// in the one whose first token is cut at 255 characters, as the points show), or, new, receives the
-// random board, twelve numbers of 1 to 6 each with a blank, and replays; a bad token, or a file
-// neither read nor written, ends the program before anything else.
+// Robots play on their own, past 2^31 points too. A board file is read (63 seeds, then 24 with the
+// first token cut at 255 characters) or, new, gets the random board (twelve numbers 1 to 6, each
+// with a blank) and replays; a bad token, or a file neither read nor written, ends the program.
 TEST(Okwari, MatchesAndBoardFiles)
 {
-    const std::string F = scratch("F"), nowhere = scratch("no/such"), dir = testing::TempDir();
+    const std::string F = scratch + "F", nowhere = scratch + "no/such", dir = testing::TempDir();
     const std::string big = "too many seeds in " + F + ": ", bad = "invalid token '";
     const std::vector<std::string> wh = {"wise", "hurry", F};
     int pid = 0;
@@ -75,20 +71,18 @@ TEST(Okwari, MatchesAndBoardFiles)
 // (NUL too) and empty pits are passed over; 15 + 5 points a round, 8 + 7 on the round counters.
 TEST(Okwari, PersonAgainstRobot)
 {
-    const std::string path = scratch("alice.board");
+    const std::string path = scratch + "alice.board";
     std::ofstream(path) << "# alice\n3 1 1 1 1 2\n# hurry\n1 2 3 2 1 2\n";
     const std::vector<std::string> args = {"alice", "hurry", path},
                                    env = {"FAKECLOCK_STEP_US=9500000"};
     Outcome r = run_okwari(args, std::string("hello\n\0 95x\nx4 3\n5\n0\n\n3\n1", 25), env);
     EXPECT_EQ(r.out + std::to_string(r.status),
               "alice wins 30-10, time alice=48s hurry=01m16s, 15 moves\n0");
-    // A screen leaves with its prompt in one write (beside what the usage takes)
-    EXPECT_LE(r.writes - run_okwari({}).writes, 10);
-    std::vector<std::string> screens; // what follows each clear of the terminal
+    EXPECT_LE(r.writes - run_okwari({}).writes, 10); // a write a screen, beyond the usage's
+    std::vector<std::string> screens;                // what follows each clear of the terminal
     for (size_t p = 0, next; p < r.err.size(); p = next)
         screens.push_back(r.err.substr(p + 7, (next = r.err.find("\033[2J", p + 1)) - p - 7));
-    // The first; before each move and after the last; each round's end.
-    ASSERT_EQ(screens.size(), 1 + 8 + 1 + 7 + 1u);
+    ASSERT_EQ(screens.size(), 1 + 8 + 1 + 7 + 1u); // the first, before each move, after, the ends
     EXPECT_EQ(screens[0].find("score 0 - 0, first round, move #0\n"), 0u);
     for (int column = 13; column <= 48; column += 7) // no label at a round's end
         for (const char *row : {"\033[7;", "\033[9;"})

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # usage: package_check.sh BUILD_DIR MAN_PAGE SCRATCH
-# Unpacks the Debian package cpack makes into SCRATCH (exit 77, skipped, without its tools): it holds
-# exactly the program, its page unchanged, changelog and copyright, with dependencies computed; and
-# the program runs from there.
+# Unpacks the Debian package cpack makes into SCRATCH (exit 77, skipped, without its tools): exactly
+# the program, its page unchanged, changelog and copyright, dependencies computed; the program runs.
 set -eu; build=$1 page=$2 root=$3; rm -rf "$root" && mkdir -p "$root"
 fail() { echo "FAIL: $*"; exit 1; }
 for t in cpack dpkg-deb dpkg-shlibdeps file; do command -v $t >/dev/null || { echo "SKIP: the package check needs $t (Debian: cmake dpkg dpkg-dev file)"; exit 77; }; done

@@ -45,8 +45,7 @@ template <typename... T> struct Restore {
     }
 };
 
-// The benchmark's fixed positions, also searched by the tests: playouts of 8 to 23 random moves
-// from boards of 1 to 6 seeds a pit, by a generator the language fixes (the same on every machine).
+// The benchmark's fixed positions, also searched by the tests: random playouts, the same anywhere.
 struct FixedPosition {
     Board board;
     int mover;
@@ -82,8 +81,7 @@ struct Outcome {
     long writes; // write calls made
 };
 
-// The program run with the clock pinned by tests/fakeclock.c (its variables in `env`), ended by an
-// alarm should it never end.
+// The program run with the clock pinned by tests/fakeclock.c (set in `env`), an alarm at 60 s.
 inline Outcome run_okwari(const std::vector<std::string> &args, const std::string &input = "",
                           std::vector<std::string> env = {}, std::string argv0 = OKWARI_BIN)
 {

@@ -38,8 +38,7 @@ t send-keys -t g 5 Enter 0 Enter Enter 3 Enter 1 Enter; look 13 '          {g}â”
 {d}alice wins 30-10, time alice=48s hurry=01m16s, 15 moves
 {d}exit status 0'
 t send-keys -t g Enter; look 1 '{d}okwari, okwari 1.0 (December 2026), a sowing game for two' # cleared first
-# A robot's thinking line is on the terminal while it thinks (wise14 thinks for minutes; timeout
-# ends it, and the pane's sleep the server, should this script be killed before its trap runs).
+# A robot's thinking line shows while it thinks (for minutes: timeout and the pane's sleep end it).
 printf '6 6 6 6 6 6\n6 6 6 6 6 6\n' >"$w/b"; t respawn-pane -k -t g "${run/alice hurry/ann wise14}"
 look 14 '{r}ann: your move?'; t send-keys -t g 1 Enter; look 14 '{g}wise14 thinking...'
 [ $fail = 0 ] && echo "PASS: the board screen in tmux" || exit 1

@@ -4,8 +4,7 @@
 
 #include <sys/resource.h>
 
-// Memory running out ends the program with the count of bytes held. (The string buffer and
-// stopwatch tests hold the count to what they give back.)
+// Memory running out ends the program with the count of bytes held, which other tests check.
 TEST(MemDeathTest, ReportsTheBytesHeldWhenMemoryRunsOut)
 {
 #if defined(__SANITIZE_ADDRESS__)

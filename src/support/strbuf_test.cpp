@@ -5,8 +5,7 @@
 #include "support/mem.h"
 #include "testing.h"
 
-// An operation on a buffer made from "abc" (capacity 4), and what the buffer then holds with its
-// capacity; every buffer's memory is given back.
+// An operation on a buffer made from "abc" (capacity 4): text, length, capacity; all given back.
 TEST(StrBuf, Operations)
 {
     Restore keep(sb_block);

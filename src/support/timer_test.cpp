@@ -25,8 +25,7 @@ TEST(DurationText, WholeAndFine)
     // clang-format on
 }
 
-// Stopwatches nest, the latest stopped first, and give both blocks back; their starts are moved
-// into the past to show where each measures from.
+// Stopwatches nest, the latest stopped first, and give back both blocks each takes.
 TEST(Timer, StopwatchesNest)
 {
     Restore keep(timer_stack);
