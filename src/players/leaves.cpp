@@ -1,112 +1,16 @@
-// The last ply on the vector road: all six moves of the side to move scored
-// at once in 16-byte registers, byte p about pit p.
-//
-// The board is laid out as the lap of 13 positions a move sows: the mover's
-// pits at 0-5, its store at 6, the other's pits at 7-12. For a pit p of n
-// seeds, 1 to 12 (a row with 13 or more takes the scalar road), the move
-// sows positions p + 1 to p + n, each once, so from p + n alone:
-// - the last seed lands at L = p + n, less 13 past 12;
-// - the store gains a seed where p + n reaches 6;
-// - the other's pits gain p + n - 6 seeds, held to 0..6.
-// The landing pit, if it was empty, captures itself and the pit facing it
-// (12 - L): a table of the lap, looked up at L, holds 1 plus the facing count
-// where the pit is empty, to which the move may have added a seed, or from
-// which it took them all when the facing pit is the start pit itself.
-// In the middle of the round a move scores the stores as they were, plus
-// the store's seed and the capture. What each row keeps follows from the same
-// counts; where one is left empty the round is over and the sweep counts, so
-// that parent's moves are sown, which is rare.
+// Which road scores the last ply of the wise search.
 #include "players/leaves.h"
 
 LeavesRoad leaves_road = LEAVES_UNCHOSEN;
 
 #if defined(__x86_64__)
-#include <immintrin.h>
-
 LeavesRoad leaves_best_road()
 {
     return __builtin_cpu_supports("ssse3") ? LEAVES_VECTOR : LEAVES_SCALAR;
 }
-
-[[gnu::target("ssse3")]] int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions)
-{
-    // Constants are written lane by lane as 64-bit numbers, lane 0 in the
-    // lowest byte, so that lanes no pit uses hold nothing written out; in a
-    // byte shuffle 0xff makes a lane 0.
-    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi8(1);
-    const __m128i pit = _mm_cvtsi64_si128(0x050403020100); // p
-
-    // The lap from both rows (me in bytes 0-7, opp in 8-15), the store read as
-    // 0: nothing is captured there. Position k faces 12 - k.
-    __m128i rows = _mm_set_epi64x((long long)opp, (long long)me);
-    __m128i lap = _mm_shuffle_epi8(rows, _mm_set_epi64x(0x0d0c0b0a09, 0x08ff050403020100));
-    __m128i facing = _mm_shuffle_epi8(lap, _mm_set_epi64x(0x0001020304, 0x05ff0708090a0b0c));
-    __m128i table =
-        _mm_and_si128(_mm_cmpeq_epi8(lap, zero),
-                      _mm_add_epi8(facing, _mm_set_epi64x(0x0101010101, 0x0100010101010101)));
-
-    __m128i n = _mm_cvtsi64_si128((long long)(me & packed_pits));
-    __m128i reach = _mm_add_epi8(pit, n); // p + n
-    __m128i land = _mm_sub_epi8(
-        reach, _mm_and_si128(_mm_cmpgt_epi8(reach, _mm_set1_epi8(12)), _mm_set1_epi8(13)));
-    __m128i capture = _mm_shuffle_epi8(table, land);
-
-    // From the start pit round the lap to the pit facing L: d = 12 - 2p - n,
-    // mod 13. That pit is the start pit where d is 0, and was sown where d is
-    // 1 to n.
-    __m128i d = _mm_sub_epi8(_mm_cvtsi64_si128(0x020406080a0c), n); // 12 - 2p - n
-    d = _mm_add_epi8(d, _mm_and_si128(_mm_cmpgt_epi8(zero, d), _mm_set1_epi8(13)));
-    __m128i faces_start = _mm_cmpeq_epi8(d, zero);
-    __m128i sown = _mm_andnot_si128(_mm_or_si128(faces_start, _mm_cmpgt_epi8(d, n)), one);
-    __m128i no_capture = _mm_cmpeq_epi8(capture, zero);
-    __m128i captured = _mm_andnot_si128(
-        no_capture, _mm_sub_epi8(_mm_add_epi8(capture, sown), _mm_and_si128(faces_start, n)));
-    __m128i gain = _mm_and_si128(_mm_cmpgt_epi8(reach, _mm_set1_epi8(5)), one);
-
-    // What each row keeps. The capture took one seed from the landing pit
-    // and the rest from the pit facing it, in the other row.
-    __m128i across = _mm_subs_epu8(_mm_min_epu8(reach, _mm_set1_epi8(12)), _mm_set1_epi8(6));
-    __m128i landed_own = _mm_cmpgt_epi8(_mm_set1_epi8(6), land);
-    __m128i one_if = _mm_andnot_si128(no_capture, one);
-    __m128i from_other = _mm_or_si128(_mm_and_si128(landed_own, _mm_sub_epi8(captured, one_if)),
-                                      _mm_andnot_si128(landed_own, one_if));
-    __m128i totals = _mm_sad_epu8( // each row's pits, in bytes 0 and 8
-        _mm_shuffle_epi8(
-            rows, _mm_set_epi64x((long long)0xffff0d0c0b0a0908, (long long)0xffff050403020100)),
-        zero);
-    __m128i left_me =
-        _mm_sub_epi8(_mm_shuffle_epi8(totals, zero),
-                     _mm_add_epi8(_mm_add_epi8(across, gain), _mm_sub_epi8(captured, from_other)));
-    __m128i left_opp =
-        _mm_sub_epi8(_mm_add_epi8(_mm_shuffle_epi8(totals, _mm_set1_epi8(8)), across), from_other);
-    __m128i moves = _mm_andnot_si128(_mm_cmpeq_epi8(n, zero), _mm_set1_epi8(-1));
-    __m128i over = _mm_and_si128(
-        moves, _mm_or_si128(_mm_cmpeq_epi8(left_me, zero), _mm_cmpeq_epi8(left_opp, zero)));
-    // A pit of 13 seeds or more goes round the lap: sown too.
-    if (_mm_movemask_epi8(
-            _mm_or_si128(over, _mm_cmpeq_epi8(_mm_max_epu8(n, _mm_set1_epi8(13)), n))) != 0)
-        return leaves_best_sown(me, opp, positions);
-
-    // The largest gain of a move; an empty pit counts as none.
-    positions += (uint64_t)_mm_cvtsi128_si32(_mm_sad_epu8(_mm_and_si128(moves, one), zero));
-    __m128i best = _mm_and_si128(moves, _mm_add_epi8(gain, captured));
-    best = _mm_max_epu8(best, _mm_srli_si128(best, 4));
-    best = _mm_max_epu8(best, _mm_srli_si128(best, 2));
-    best = _mm_max_epu8(best, _mm_srli_si128(best, 1));
-    return packed_stores(me, opp) + (_mm_cvtsi128_si32(best) & 0xff);
-}
-
 #else
-
-// Elsewhere the scalar road serves.
 LeavesRoad leaves_best_road()
 {
     return LEAVES_SCALAR;
 }
-
-int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions)
-{
-    return leaves_best_scalar(me, opp, positions);
-}
-
 #endif

@@ -23,9 +23,8 @@ LeavesRoad leaves_best_road();
 // The best score for `me`, to move with seeds in both rows: over its moves,
 // the mover's store minus the other's right after the move, or after the
 // sweep where the move ends the round; `positions` grows by the number of
-// moves. Vector road; on a processor without the vector unit it must not be
-// called.
-int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions);
+// moves. Each road below gives it, and leaves_best_vector in
+// players/leaves_vector.h, included at the end.
 
 // Each move sown and scored in turn: for a row with whole laps, and wherever
 // the round may end.
@@ -141,3 +140,6 @@ inline int32_t leaves_best_scalar(Row me, Row opp, uint64_t &positions)
     }
     return best;
 }
+
+// The vector road, which must not be called on a processor without SSSE3.
+#include "players/leaves_vector.h"

@@ -1,0 +1,142 @@
+// The last ply on the vector road: all six moves of the side to move scored
+// at once in 16-byte registers, byte p about pit p.
+//
+// The board is laid out as the lap of 13 positions a move sows: the mover's
+// pits at 0-5, its store at 6, the other's pits at 7-12. For a pit p of n
+// seeds, 1 to 12 (a row with 13 or more takes the scalar road), the move
+// sows positions p + 1 to p + n, each once, so from p + n alone:
+// - the last seed lands at L = p + n, less 13 past 12;
+// - the store gains a seed where p + n reaches 6;
+// - the other's pits gain p + n - 6 seeds, held to 0..6.
+// The landing pit, if it was empty, captures itself and the pit facing it
+// (12 - L): a table of the lap, looked up at L, holds 1 plus the facing count
+// where the pit is empty, to which the move may have added a seed, or from
+// which it took them all when the facing pit is the start pit itself.
+// In the middle of the round a move scores the stores as they were, plus
+// the store's seed and the capture. What each row keeps follows from the same
+// counts; where one is left empty the round is over and the sweep counts, so
+// that parent's moves are sown, which is rare.
+//
+// The function is inline and compiled for SSSE3 alone, whatever the file
+// that includes it: the search's own vector road, compiled the same way,
+// takes it in whole, and any other caller gets a copy of its own. Either must
+// run only where leaves_best_road() chose the vector road.
+#pragma once
+
+#include "players/leaves.h"
+#include "rules/packed_vector.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+
+// Pits with seeds counted, for each six-bit set of pits.
+struct LeavesPitCounts {
+    uint8_t of[64];
+};
+
+constexpr LeavesPitCounts leaves_make_pit_counts()
+{
+    LeavesPitCounts t{};
+    for (int set = 0; set < 64; set++)
+        t.of[set] = (uint8_t)std::popcount((unsigned)set);
+    return t;
+}
+
+inline constexpr LeavesPitCounts leaves_pit_counts = leaves_make_pit_counts();
+
+// leaves_best_vector on a board in one register.
+[[gnu::target("ssse3"), gnu::always_inline]] inline int32_t leaves_best_lanes(__m128i rows,
+                                                                              uint64_t &positions)
+{
+    // Constants are written lane by lane as 64-bit numbers, lane 0 in the
+    // lowest byte, so that lanes no pit uses hold nothing written out; in a
+    // byte shuffle an index with its high bit set makes a lane 0.
+    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi8(1);
+    const __m128i pit = _mm_cvtsi64_si128(0x050403020100); // p
+
+    // The lap from both rows (me in bytes 0-7, opp in 8-15), the store read as
+    // 0: nothing is captured there. Position k faces 12 - k.
+    __m128i lap = _mm_shuffle_epi8(rows, _mm_set_epi64x(0x0d0c0b0a09, 0x08ff050403020100));
+    __m128i facing = _mm_shuffle_epi8(lap, _mm_set_epi64x(0x0001020304, 0x05ff0708090a0b0c));
+    __m128i table =
+        _mm_and_si128(_mm_cmpeq_epi8(lap, zero),
+                      _mm_add_epi8(facing, _mm_set_epi64x(0x0101010101, 0x0100010101010101)));
+
+    // Bytes wrap at 256, so reach - 13 is the smaller of the two only past 12.
+    // An empty pit (every lane past 5 too) looks up nothing.
+    __m128i n = _mm_and_si128(rows, _mm_cvtsi64_si128((long long)packed_pits));
+    __m128i empty = _mm_cmpeq_epi8(n, zero);
+    __m128i reach = _mm_add_epi8(pit, n); // p + n
+    __m128i land = _mm_min_epu8(reach, _mm_sub_epi8(reach, _mm_set1_epi8(13)));
+    __m128i capture = _mm_shuffle_epi8(table, _mm_or_si128(land, empty));
+
+    // From the start pit round the lap to the pit facing L: d = 12 - 2p - n,
+    // mod 13. That pit is the start pit where d is 0, and was sown where d is
+    // 1 to n.
+    __m128i d = _mm_sub_epi8(_mm_cvtsi64_si128(0x020406080a0c), n); // 12 - 2p - n
+    d = _mm_min_epu8(d, _mm_add_epi8(d, _mm_set1_epi8(13)));
+    __m128i faces_start = _mm_cmpeq_epi8(d, zero);
+    __m128i sown = _mm_andnot_si128(_mm_or_si128(faces_start, _mm_cmpgt_epi8(d, n)), one);
+    __m128i captured =
+        _mm_andnot_si128(_mm_cmpeq_epi8(capture, zero),
+                         _mm_sub_epi8(_mm_add_epi8(capture, sown), _mm_and_si128(faces_start, n)));
+    __m128i gains = _mm_cmpgt_epi8(reach, _mm_set1_epi8(5)); // -1 where the store gains a seed
+
+    // What each row keeps. The capture took one seed from the landing pit
+    // and the rest from the pit facing it, in the other row.
+    __m128i across = _mm_subs_epu8(_mm_min_epu8(reach, _mm_set1_epi8(12)), _mm_set1_epi8(6));
+    __m128i landed_own = _mm_cmpgt_epi8(_mm_set1_epi8(6), land);
+    __m128i one_if = _mm_min_epu8(captured, one);
+    __m128i from_other = _mm_or_si128(_mm_and_si128(landed_own, _mm_sub_epi8(captured, one_if)),
+                                      _mm_andnot_si128(landed_own, one_if));
+    __m128i totals = _mm_sad_epu8( // each row's pits, in bytes 0 and 8
+        _mm_shuffle_epi8(
+            rows, _mm_set_epi64x((long long)0xffff0d0c0b0a0908, (long long)0xffff050403020100)),
+        zero);
+    __m128i left_me =
+        _mm_sub_epi8(_mm_shuffle_epi8(totals, zero),
+                     _mm_add_epi8(_mm_sub_epi8(across, gains), _mm_sub_epi8(captured, from_other)));
+    __m128i left_opp =
+        _mm_sub_epi8(_mm_add_epi8(_mm_shuffle_epi8(totals, _mm_set1_epi8(8)), across), from_other);
+    __m128i over = _mm_andnot_si128(
+        empty, _mm_or_si128(_mm_cmpeq_epi8(left_me, zero), _mm_cmpeq_epi8(left_opp, zero)));
+
+    // Where one is left empty the round is over and the sweep counts; a pit
+    // of 13 seeds or more goes round the lap. Either way every move is sown,
+    // which is rare.
+    __m128i sow = _mm_or_si128(over, _mm_cmpeq_epi8(_mm_max_epu8(n, _mm_set1_epi8(13)), n));
+    int none = _mm_movemask_epi8(empty);
+    if (_mm_movemask_epi8(sow) != 0) {
+        // Counted apart, so that a count the caller keeps in a register can
+        // stay there.
+        uint64_t sown = 0;
+        int32_t best = leaves_best_sown(packed_vector_me(rows), packed_vector_opp(rows), sown);
+        positions += sown;
+        return best;
+    }
+    positions += leaves_pit_counts.of[~none & 0x3f];
+
+    // The largest gain of a move, an empty pit's being 0: the lanes folded
+    // onto bytes 0 and 1 by shuffles that keep their source.
+    __m128i best = _mm_sub_epi8(captured, gains);
+    best = _mm_max_epu8(best, _mm_shuffle_epi32(best, 0x01));   // bytes 4-7 onto 0-3
+    best = _mm_max_epu8(best, _mm_shufflelo_epi16(best, 0x01)); // bytes 2-3 onto 0-1
+    uint32_t two = (uint32_t)_mm_cvtsi128_si32(best);
+    int32_t stores = _mm_extract_epi16(rows, 3) - _mm_extract_epi16(rows, 7); // bytes 7, 15 hold 0
+    return stores + (int32_t)std::max(two & 0xff, two >> 8 & 0xff);
+}
+
+[[gnu::target("ssse3")]] inline int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions)
+{
+    return leaves_best_lanes(_mm_set_epi64x((long long)opp, (long long)me), positions);
+}
+
+#else
+
+// Elsewhere the scalar road serves.
+inline int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions)
+{
+    return leaves_best_scalar(me, opp, positions);
+}
+
+#endif
