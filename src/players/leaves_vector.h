@@ -24,28 +24,13 @@
 #pragma once
 
 #include "players/leaves.h"
-#include "rules/packed_vector.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
 
-// Pits with seeds counted, for each six-bit set of pits.
-struct LeavesPitCounts {
-    uint8_t of[64];
-};
-
-constexpr LeavesPitCounts leaves_make_pit_counts()
-{
-    LeavesPitCounts t{};
-    for (int set = 0; set < 64; set++)
-        t.of[set] = (uint8_t)std::popcount((unsigned)set);
-    return t;
-}
-
-inline constexpr LeavesPitCounts leaves_pit_counts = leaves_make_pit_counts();
-
-// leaves_best_vector on a board in one register.
-[[gnu::target("ssse3"), gnu::always_inline]] inline int32_t leaves_best_lanes(__m128i rows,
+// leaves_best_vector, for callers compiled for SSSE3 themselves, which
+// take it in whole.
+[[gnu::target("ssse3"), gnu::always_inline]] inline int32_t leaves_best_lanes(Row me, Row opp,
                                                                               uint64_t &positions)
 {
     // Constants are written lane by lane as 64-bit numbers, lane 0 in the
@@ -56,6 +41,7 @@ inline constexpr LeavesPitCounts leaves_pit_counts = leaves_make_pit_counts();
 
     // The lap from both rows (me in bytes 0-7, opp in 8-15), the store read as
     // 0: nothing is captured there. Position k faces 12 - k.
+    __m128i rows = _mm_set_epi64x((long long)opp, (long long)me);
     __m128i lap = _mm_shuffle_epi8(rows, _mm_set_epi64x(0x0d0c0b0a09, 0x08ff050403020100));
     __m128i facing = _mm_shuffle_epi8(lap, _mm_set_epi64x(0x0001020304, 0x05ff0708090a0b0c));
     __m128i table =
@@ -105,16 +91,15 @@ inline constexpr LeavesPitCounts leaves_pit_counts = leaves_make_pit_counts();
     // of 13 seeds or more goes round the lap. Either way every move is sown,
     // which is rare.
     __m128i sow = _mm_or_si128(over, _mm_cmpeq_epi8(_mm_max_epu8(n, _mm_set1_epi8(13)), n));
-    int none = _mm_movemask_epi8(empty);
     if (_mm_movemask_epi8(sow) != 0) {
         // Counted apart, so that a count the caller keeps in a register can
         // stay there.
         uint64_t sown = 0;
-        int32_t best = leaves_best_sown(packed_vector_me(rows), packed_vector_opp(rows), sown);
+        int32_t best = leaves_best_sown(me, opp, sown);
         positions += sown;
         return best;
     }
-    positions += leaves_pit_counts.of[~none & 0x3f];
+    positions += (uint64_t)_mm_cvtsi128_si32(_mm_sad_epu8(_mm_andnot_si128(empty, one), zero));
 
     // The largest gain of a move, an empty pit's being 0: the lanes folded
     // onto bytes 0 and 1 by shuffles that keep their source.
@@ -128,7 +113,7 @@ inline constexpr LeavesPitCounts leaves_pit_counts = leaves_make_pit_counts();
 
 [[gnu::target("ssse3")]] inline int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions)
 {
-    return leaves_best_lanes(_mm_set_epi64x((long long)opp, (long long)me), positions);
+    return leaves_best_lanes(me, opp, positions);
 }
 
 #else

@@ -22,32 +22,54 @@
 #include "match/match.h"
 #include "players/leaves.h"
 #include "rules/packed.h"
-#include "rules/packed_vector.h"
 #include "term/term.h"
 
 uint64_t wise_positions; // 0 at start, as every global
 
 // ---------------------------------------------------------------------------
-// The search on a packed board, by the scalar road: two Rows a position, the
-// last ply scored by leaves_best_scalar (players/leaves.h). Every machine
-// has it.
+// The search on a packed board, two Rows a position, its last ply scored by
+// the road `vector` names: leaves_best_scalar (players/leaves.h), which
+// every machine has, or leaves_best_lanes (players/leaves_vector.h).
 //
-// On either road the positions scored are counted in a register on the way
-// back up rather than in wise_positions, to which the root adds them once: a
-// count kept in memory would chain every position of the search to the one
-// before it.
+// The positions scored are counted in a register on the way back up rather
+// than in wise_positions, to which the root adds them once: a count kept in
+// memory would chain every position of the search to the one before it.
 
 struct Scored {
     int32_t score;      // for the side to move
     uint64_t positions; // moves scored to find it
 };
 
-static Scored best_move_any(Row me, Row opp, int32_t depth);
+template <bool vector> static Scored best_move_any(Row me, Row opp, int32_t depth);
+
+// The last ply: the replies of `me` scored in one step, `positions` grown by
+// their number. The vector road's is compiled for SSSE3, as is the whole
+// search on that road (best_move_any), which takes it in.
+template <bool vector> static int32_t last_ply(Row me, Row opp, uint64_t &positions);
+
+template <> inline int32_t last_ply<false>(Row me, Row opp, uint64_t &positions)
+{
+    return leaves_best_scalar(me, opp, positions);
+}
+
+#if defined(__x86_64__)
+template <>
+[[gnu::target("ssse3")]] inline int32_t last_ply<true>(Row me, Row opp, uint64_t &positions)
+{
+    return leaves_best_lanes(me, opp, positions);
+}
+#else
+// Elsewhere there is no vector road to choose.
+template <> inline int32_t last_ply<true>(Row me, Row opp, uint64_t &positions)
+{
+    return leaves_best_scalar(me, opp, positions);
+}
+#endif
 
 // The score for `me` of sowing `pit` and the best play after it, with
 // `depth` changes of turn still to look at; `positions` grows by those
 // scored after it.
-template <bool laps>
+template <bool laps, bool vector>
 [[gnu::always_inline]] static inline int32_t move_score(Row me, Row opp, int pit, int32_t depth,
                                                         uint64_t &positions)
 {
@@ -67,7 +89,7 @@ template <bool laps>
     // Step 5. The next depth: an extra turn keeps the mover and the depth;
     // only a change of turn uses one up.
     if (m.again) {
-        Scored next = best_move_any(m.me, m.opp, depth);
+        Scored next = best_move_any<vector>(m.me, m.opp, depth);
         positions += next.positions;
         return next.score;
     }
@@ -75,119 +97,45 @@ template <bool laps>
     // Step 6. Each reply of the opponent, whose best is the mover's worst.
     // At the last change of turn the replies are scored in one step.
     if (depth > 1) {
-        Scored next = best_move_any(m.opp, m.me, depth - 1);
+        Scored next = best_move_any<vector>(m.opp, m.me, depth - 1);
         positions += next.positions;
         return -next.score;
     }
-    return -leaves_best_scalar(m.opp, m.me, positions);
+    return -last_ply<vector>(m.opp, m.me, positions);
 }
 
 // Step 7. The best of `me`'s moves, each searched to `depth`, at least 1;
 // both rows hold seeds. One bit per pit with seeds: no guess per pit whether
 // it is empty.
-template <bool laps>
+template <bool laps, bool vector>
 [[gnu::always_inline]] static inline Scored best_move(Row me, Row opp, int32_t depth)
 {
     Row moves = packed_full_pits(me);
     Scored best = {INT32_MIN, (uint64_t)packed_count(moves)};
     for (Row left = moves; left != 0; left &= left - 1) {
         int32_t score =
-            move_score<laps>(me, opp, std::countr_zero(left) >> 3, depth, best.positions);
+            move_score<laps, vector>(me, opp, std::countr_zero(left) >> 3, depth, best.positions);
         best.score = std::max(best.score, score);
     }
     return best;
 }
 
-// Pits of 13 seeds or more are rare: the others need no division.
-static Scored best_move_any(Row me, Row opp, int32_t depth)
+// Pits of 13 seeds or more are rare: the others need no division. The
+// vector road is compiled for SSSE3 and takes in every function it calls
+// (flatten), so that the last ply's vector code joins the search's own; only
+// its own recursion stays a call.
+template <> Scored best_move_any<false>(Row me, Row opp, int32_t depth)
 {
-    return packed_has_laps(me) ? best_move<true>(me, opp, depth) : best_move<false>(me, opp, depth);
+    return packed_has_laps(me) ? best_move<true, false>(me, opp, depth)
+                               : best_move<false, false>(me, opp, depth);
 }
 
-// ---------------------------------------------------------------------------
-// The same search by the vector road, on a board in one register
-// (rules/packed_vector.h), its last ply scored by leaves_best_lanes
-// (players/leaves_vector.h). Its functions are compiled for SSSE3, so that
-// the last ply's code joins theirs instead of being called.
-
-#if defined(__x86_64__)
-
-[[gnu::target("ssse3")]] static Scored vector_best_move(__m128i board, int moves, int32_t depth);
-
-// move_score on the vector road: `n` is the count of `pit`.
-[[gnu::target("ssse3"), gnu::always_inline]] static inline int32_t
-vector_move_score(__m128i board, int pit, int n, int32_t depth, uint64_t &positions)
+template <>
+[[gnu::target("ssse3"), gnu::flatten]] Scored best_move_any<true>(Row me, Row opp, int32_t depth)
 {
-    // Step 1. Copy the board: one register, passed by value.
-    // Step 2. Apply the move. Whole laps of 13 seeds, rare, are sown on Rows.
-    bool again;
-    if (n < 13) {
-        board = packed_vector_sow(board, pit, n);
-        again = pit + n == 6;
-    } else {
-        PackedMove m = packed_sow(packed_vector_me(board), packed_vector_opp(board), pit);
-        board = packed_vector_board(m.me, m.opp);
-        again = m.again;
-    }
-    // The empty pits tell both whether the round is over and who can move.
-    int empty = packed_vector_empty(board);
-
-    // Step 3. A move that ends the round is scored after the sweep.
-    if (packed_vector_over(empty))
-        return packed_vector_final(board);
-
-    // Step 4. Stop at depth: the stores as they stand.
-    if (depth <= 0)
-        return packed_vector_stores(board);
-
-    // Step 5. An extra turn keeps the mover and the depth.
-    if (again) {
-        Scored next = vector_best_move(board, ~empty & 0x3f, depth);
-        positions += next.positions;
-        return next.score;
-    }
-
-    // Step 6. Each reply of the opponent, the last ply in one step.
-    board = packed_vector_turn(board);
-    if (depth > 1) {
-        Scored next = vector_best_move(board, ~empty >> 8 & 0x3f, depth - 1);
-        positions += next.positions;
-        return -next.score;
-    }
-    return -leaves_best_lanes(board, positions);
+    return packed_has_laps(me) ? best_move<true, true>(me, opp, depth)
+                               : best_move<false, true>(me, opp, depth);
 }
-
-// Step 7. The best of the mover's moves, one bit each in `moves`.
-[[gnu::target("ssse3")]] static Scored vector_best_move(__m128i board, int moves, int32_t depth)
-{
-    alignas(16) uint8_t counts[16];
-    _mm_store_si128((__m128i *)counts, board);
-    Scored best = {INT32_MIN, 0};
-    for (int left = moves; left != 0; left &= left - 1) {
-        int pit = std::countr_zero((unsigned)left);
-        int32_t score = vector_move_score(board, pit, counts[pit], depth, best.positions);
-        best.positions++;
-        best.score = std::max(best.score, score);
-    }
-    return best;
-}
-
-[[gnu::target("ssse3")]] static int32_t vector_search(Row me, Row opp, int pit, int32_t depth,
-                                                      uint64_t &positions)
-{
-    int n = (int)(me >> (8 * pit)) & 0xff;
-    return vector_move_score(packed_vector_board(me, opp), pit, n, depth, positions);
-}
-
-#else
-
-// Elsewhere there is no vector road to choose.
-static int32_t vector_search(Row me, Row opp, int pit, int32_t depth, uint64_t &positions)
-{
-    return move_score<true>(me, opp, pit, depth, positions);
-}
-
-#endif
 
 // ---------------------------------------------------------------------------
 // Any board: a copy and board_move per position, scores seen from `side`.
@@ -229,8 +177,9 @@ static int32_t search(const Board &board, int side, int pit, int32_t depth)
     if (leaves_road == LEAVES_UNCHOSEN)
         leaves_road = leaves_best_road();
     uint64_t positions = 0;
-    int32_t score = leaves_road == LEAVES_VECTOR ? vector_search(me, opp, pit, depth, positions)
-                                                 : move_score<true>(me, opp, pit, depth, positions);
+    int32_t score = leaves_road == LEAVES_VECTOR
+                        ? move_score<true, true>(me, opp, pit, depth, positions)
+                        : move_score<true, false>(me, opp, pit, depth, positions);
     wise_positions += positions;
     return score;
 }
