@@ -68,8 +68,9 @@ template <> inline int32_t last_ply<true>(Row me, Row opp, uint64_t &positions)
 
 // The score for `me` of sowing `pit` and the best play after it, with
 // `depth` changes of turn still to look at; `positions` grows by those
-// scored after it.
-template <bool laps, bool vector>
+// scored after it. `last` where `depth` is known to be 1: the parents of the
+// last ply, most positions above it, need no test of the depth.
+template <bool laps, bool vector, bool last = false>
 [[gnu::always_inline]] static inline int32_t move_score(Row me, Row opp, int pit, int32_t depth,
                                                         uint64_t &positions)
 {
@@ -83,7 +84,7 @@ template <bool laps, bool vector>
         return packed_final(m.me, m.opp);
 
     // Step 4. Stop at depth: the stores as they stand.
-    if (depth <= 0)
+    if (!last && depth <= 0)
         return packed_stores(m.me, m.opp);
 
     // Step 5. The next depth: an extra turn keeps the mover and the depth;
@@ -96,45 +97,53 @@ template <bool laps, bool vector>
 
     // Step 6. Each reply of the opponent, whose best is the mover's worst.
     // At the last change of turn the replies are scored in one step.
-    if (depth > 1) {
-        Scored next = best_move_any<vector>(m.opp, m.me, depth - 1);
-        positions += next.positions;
-        return -next.score;
-    }
-    return -last_ply<vector>(m.opp, m.me, positions);
+    if (last || depth <= 1)
+        return -last_ply<vector>(m.opp, m.me, positions);
+    Scored next = best_move_any<vector>(m.opp, m.me, depth - 1);
+    positions += next.positions;
+    return -next.score;
 }
 
 // Step 7. The best of `me`'s moves, each searched to `depth`, at least 1;
 // both rows hold seeds. One bit per pit with seeds: no guess per pit whether
 // it is empty.
-template <bool laps, bool vector>
+template <bool laps, bool vector, bool last>
 [[gnu::always_inline]] static inline Scored best_move(Row me, Row opp, int32_t depth)
 {
     Row moves = packed_full_pits(me);
     Scored best = {INT32_MIN, (uint64_t)packed_count(moves)};
     for (Row left = moves; left != 0; left &= left - 1) {
-        int32_t score =
-            move_score<laps, vector>(me, opp, std::countr_zero(left) >> 3, depth, best.positions);
+        int32_t score = move_score<laps, vector, last>(me, opp, std::countr_zero(left) >> 3, depth,
+                                                       best.positions);
         best.score = std::max(best.score, score);
     }
     return best;
 }
 
 // Pits of 13 seeds or more are rare: the others need no division. The
-// vector road is compiled for SSSE3 and takes in every function it calls
-// (flatten), so that the last ply's vector code joins the search's own; only
-// its own recursion stays a call.
-template <> Scored best_move_any<false>(Row me, Row opp, int32_t depth)
+// depth is tested once a position rather than once a move.
+template <bool vector>
+[[gnu::always_inline]] static inline Scored best_move_dispatch(Row me, Row opp, int32_t depth)
 {
-    return packed_has_laps(me) ? best_move<true, false>(me, opp, depth)
-                               : best_move<false, false>(me, opp, depth);
+    if (depth == 1)
+        return packed_has_laps(me) ? best_move<true, vector, true>(me, opp, 1)
+                                   : best_move<false, vector, true>(me, opp, 1);
+    return packed_has_laps(me) ? best_move<true, vector, false>(me, opp, depth)
+                               : best_move<false, vector, false>(me, opp, depth);
 }
 
+template <> Scored best_move_any<false>(Row me, Row opp, int32_t depth)
+{
+    return best_move_dispatch<false>(me, opp, depth);
+}
+
+// The vector road is compiled for SSSE3 and takes in every function it calls
+// (flatten), so that the last ply's vector code joins the search's own; only
+// its own recursion stays a call.
 template <>
 [[gnu::target("ssse3"), gnu::flatten]] Scored best_move_any<true>(Row me, Row opp, int32_t depth)
 {
-    return packed_has_laps(me) ? best_move<true, true>(me, opp, depth)
-                               : best_move<false, true>(me, opp, depth);
+    return best_move_dispatch<true>(me, opp, depth);
 }
 
 // ---------------------------------------------------------------------------
