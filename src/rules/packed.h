@@ -27,7 +27,9 @@ const Row packed_pit_highs = 0x0000808080808080ull;
 // the seeds the remaining r seeds add, and where the last one falls. The
 // landing pit and the pit facing it are picked out by masks rather than
 // shifted down, which on x86-64 costs a shift count in one register.
-struct PackedSowing {
+// An entry to a cache line, sixteen to a pit: the table's index is then a
+// few shifts.
+struct alignas(64) PackedSowing {
     Row add_me;      // one seed on each of the mover's positions reached, less the r picked up
     Row add_opp;     // and on each of the opponent's pits reached
     Row landing_me;  // 0xff on the mover's pit where the last seed fell, or on the pit facing it
@@ -72,7 +74,7 @@ constexpr PackedSowing packed_make_sowing(int pit, int rest)
 }
 
 struct PackedSowingTable {
-    PackedSowing at[6][13];
+    PackedSowing at[6][16]; // counts 13 to 15 unused
 };
 
 constexpr PackedSowingTable packed_make_sowing_table()
