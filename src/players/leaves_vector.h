@@ -3,7 +3,7 @@
 //
 // The board is laid out as the lap of 13 positions a move sows: the mover's
 // pits at 0-5, its store at 6, the other's pits at 7-12. For a pit p of n
-// seeds, 1 to 12 (a row with 13 or more takes the scalar road), the move
+// seeds, 1 to 12 (a row with 13 or more has every move sown), the move
 // sows positions p + 1 to p + n, each once, so from p + n alone:
 // - the last seed lands at L = p + n, less 13 past 12;
 // - the store gains a seed where p + n reaches 6;
@@ -17,10 +17,11 @@
 // counts; where one is left empty the round is over and the sweep counts, so
 // that parent's moves are sown, which is rare.
 //
-// The function is inline and compiled for SSSE3 alone, whatever the file
-// that includes it: the search's own vector road, compiled the same way,
-// takes it in whole, and any other caller gets a copy of its own. Either must
-// run only where leaves_best_road() chose the vector road.
+// Both functions are inline and compiled for SSSE3 alone, whatever the file
+// that includes them: the search's own vector road, compiled the same way,
+// takes leaves_best_lanes in whole, and any other caller calls
+// leaves_best_vector, a copy of its own. Either must run only where
+// leaves_best_road() chose the vector road.
 #pragma once
 
 #include "players/leaves.h"
@@ -29,7 +30,7 @@
 #include <immintrin.h>
 
 // leaves_best_vector, for callers compiled for SSSE3 themselves, which
-// take it in whole.
+// take it in whole rather than call it.
 [[gnu::target("ssse3"), gnu::always_inline]] inline int32_t leaves_best_lanes(Row me, Row opp,
                                                                               uint64_t &positions)
 {
