@@ -29,6 +29,13 @@
 #if defined(__x86_64__)
 #include <immintrin.h>
 
+// leaves_best_sown, kept out of line: the vector road takes it rarely, and
+// its code would crowd the search's own.
+[[gnu::noinline]] inline int32_t leaves_best_sown_apart(Row me, Row opp, uint64_t &positions)
+{
+    return leaves_best_sown(me, opp, positions);
+}
+
 // leaves_best_vector, for callers compiled for SSSE3 themselves, which
 // take it in whole rather than call it.
 [[gnu::target("ssse3"), gnu::always_inline]] inline int32_t leaves_best_lanes(Row me, Row opp,
@@ -96,7 +103,7 @@
         // Counted apart, so that a count the caller keeps in a register can
         // stay there.
         uint64_t sown = 0;
-        int32_t best = leaves_best_sown(me, opp, sown);
+        int32_t best = leaves_best_sown_apart(me, opp, sown);
         positions += sown;
         return best;
     }
