@@ -76,24 +76,35 @@
                          _mm_sub_epi8(_mm_add_epi8(capture, sown), _mm_and_si128(faces_start, n)));
     __m128i gains = _mm_cmpgt_epi8(reach, _mm_set1_epi8(5)); // -1 where the store gains a seed
 
-    // What each row keeps. The capture took one seed from the landing pit
-    // and the rest from the pit facing it, in the other row.
-    __m128i across = _mm_subs_epu8(_mm_min_epu8(reach, _mm_set1_epi8(12)), _mm_set1_epi8(6));
-    __m128i landed_own = _mm_cmpgt_epi8(_mm_set1_epi8(6), land);
-    __m128i one_if = _mm_min_epu8(captured, one);
-    __m128i from_other = _mm_or_si128(_mm_and_si128(landed_own, _mm_sub_epi8(captured, one_if)),
-                                      _mm_andnot_si128(landed_own, one_if));
+    // Where a move leaves a row empty, the round is over. The other's row
+    // empties only where the last seed lands in an empty pit of the mover's
+    // row, no lap made, and the pit facing it holds all the other's seeds
+    // (the table, less 1, is that pit's count where the landing pit was
+    // empty, and 255 elsewhere). The pits sown after the
+    // start pit keep their seeds unless the one capture takes one, so the
+    // mover's row empties only where
+    // - the start pit is its only one, and one seed from pits 0-4 falls into
+    //   the next, empty, or pit 5 sows at most 8 (the eighth captures in the
+    //   empty pit 0);
+    // - pit 4 or 5 sows into an empty pit of the other's row, taking the
+    //   mover's pit facing it, which held all its other seeds: pit 5 with 3
+    //   to 7 seeds, or pit 4 with 3 (taking pit 5).
     __m128i totals = _mm_sad_epu8( // each row's pits, in bytes 0 and 8
-        _mm_shuffle_epi8(
-            rows, _mm_set_epi64x((long long)0xffff0d0c0b0a0908, (long long)0xffff050403020100)),
-        zero);
-    __m128i left_me =
-        _mm_sub_epi8(_mm_shuffle_epi8(totals, zero),
-                     _mm_add_epi8(_mm_sub_epi8(across, gains), _mm_sub_epi8(captured, from_other)));
-    __m128i left_opp =
-        _mm_sub_epi8(_mm_add_epi8(_mm_shuffle_epi8(totals, _mm_set1_epi8(8)), across), from_other);
-    __m128i over = _mm_andnot_si128(
-        empty, _mm_or_si128(_mm_cmpeq_epi8(left_me, zero), _mm_cmpeq_epi8(left_opp, zero)));
+        _mm_and_si128(rows, _mm_set1_epi64x((long long)packed_pits)), zero);
+    __m128i mine = _mm_shuffle_epi8(totals, zero);
+    __m128i facing_count = _mm_sub_epi8(capture, one); // where the landing pit was empty
+    __m128i empties_other =
+        _mm_and_si128(_mm_cmpeq_epi8(facing_count, _mm_shuffle_epi8(totals, _mm_set1_epi8(8))),
+                      _mm_cmpgt_epi8(_mm_set1_epi8(6), reach));
+    __m128i alone =
+        _mm_and_si128(_mm_cmpeq_epi8(n, mine),
+                      _mm_cmpeq_epi8(_mm_min_epu8(n, _mm_cvtsi64_si128(0x080101010101)), n));
+    __m128i pair_reach = _mm_min_epu8( // pit 4: 7; pit 5: 8 to 12; the others never
+        _mm_max_epu8(reach, _mm_set_epi64x(-1, (long long)0xffff0807ffffffffull)),
+        _mm_cvtsi64_si128((long long)0x0c07ffffffffull));
+    __m128i takes_other = _mm_and_si128(_mm_cmpeq_epi8(_mm_add_epi8(facing_count, n), mine),
+                                        _mm_cmpeq_epi8(pair_reach, reach));
+    __m128i over = _mm_or_si128(empties_other, _mm_or_si128(alone, takes_other));
 
     // Where one is left empty the round is over and the sweep counts; a pit
     // of 13 seeds or more goes round the lap. Either way every move is sown,
