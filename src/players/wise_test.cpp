@@ -35,7 +35,7 @@ TEST(Wise, BothRoadsWalkThePlainRoadsTree)
         leaves_road = road;
         int n = 0;
         for (FixedPosition p : fixed_positions(road, 400)) {
-            p.board.sides[n % 2].pits[n % 6] += n % 4 ? 0 : 13 + n % 150;
+            p.board.sides[n % 2].pits[n % 6] += n % 3 ? 0 : 13 + n % 150;
             match.current_player = p.mover;
             for (int side = 0; side < 2; side++)
                 for (int pit = 0; pit < 6; pit++) {
