@@ -29,6 +29,9 @@
 #if defined(__x86_64__)
 #include <immintrin.h>
 
+// What a function of the vector road is compiled for; elsewhere nothing.
+#define LEAVES_VECTOR_TARGET gnu::target("ssse3")
+
 // leaves_best_sown, kept out of line: the vector road takes it rarely, and
 // its code would crowd the search's own.
 [[gnu::noinline]] inline int32_t leaves_best_sown_apart(Row me, Row opp, uint64_t &positions)
@@ -38,7 +41,7 @@
 
 // leaves_best_vector, for callers compiled for SSSE3 themselves, which
 // take it in whole rather than call it.
-[[gnu::target("ssse3"), gnu::always_inline]] inline int32_t leaves_best_lanes(Row me, Row opp,
+[[LEAVES_VECTOR_TARGET, gnu::always_inline]] inline int32_t leaves_best_lanes(Row me, Row opp,
                                                                               uint64_t &positions)
 {
     // Constants are written lane by lane as 64-bit numbers, lane 0 in the
@@ -130,17 +133,18 @@
     return stores + (int32_t)std::max(two & 0xff, two >> 8 & 0xff);
 }
 
-[[gnu::target("ssse3")]] inline int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions)
-{
-    return leaves_best_lanes(me, opp, positions);
-}
-
 #else
 
-// Elsewhere the scalar road serves.
-inline int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions)
+// Elsewhere the scalar road serves, and nothing is compiled for another unit.
+#define LEAVES_VECTOR_TARGET
+inline int32_t leaves_best_lanes(Row me, Row opp, uint64_t &positions)
 {
     return leaves_best_scalar(me, opp, positions);
 }
 
 #endif
+
+[[LEAVES_VECTOR_TARGET]] inline int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions)
+{
+    return leaves_best_lanes(me, opp, positions);
+}

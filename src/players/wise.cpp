@@ -52,19 +52,11 @@ template <> inline int32_t last_ply<false>(Row me, Row opp, uint64_t &positions)
     return leaves_best_scalar(me, opp, positions);
 }
 
-#if defined(__x86_64__)
 template <>
-[[gnu::target("ssse3")]] inline int32_t last_ply<true>(Row me, Row opp, uint64_t &positions)
+[[LEAVES_VECTOR_TARGET]] inline int32_t last_ply<true>(Row me, Row opp, uint64_t &positions)
 {
     return leaves_best_lanes(me, opp, positions);
 }
-#else
-// Elsewhere there is no vector road to choose.
-template <> inline int32_t last_ply<true>(Row me, Row opp, uint64_t &positions)
-{
-    return leaves_best_scalar(me, opp, positions);
-}
-#endif
 
 // The score for `me` of sowing `pit` and the best play after it, with
 // `depth` changes of turn still to look at; `positions` grows by those
@@ -137,11 +129,11 @@ template <> Scored best_move_any<false>(Row me, Row opp, int32_t depth)
     return best_move_dispatch<false>(me, opp, depth);
 }
 
-// The vector road is compiled for SSSE3 and takes in every function it calls
+// The vector road is compiled for SSSE3 (on x86-64) and takes in every function it calls
 // (flatten), so that the last ply's vector code joins the search's own; only
 // its own recursion stays a call.
 template <>
-[[gnu::target("ssse3"), gnu::flatten]] Scored best_move_any<true>(Row me, Row opp, int32_t depth)
+[[LEAVES_VECTOR_TARGET, gnu::flatten]] Scored best_move_any<true>(Row me, Row opp, int32_t depth)
 {
     return best_move_dispatch<true>(me, opp, depth);
 }
