@@ -17,11 +17,10 @@
 // counts; where one is left empty the round is over and the sweep counts, so
 // that parent's moves are sown, which is rare.
 //
-// Both functions are inline and compiled for SSSE3 alone, whatever the file
-// that includes them: the search's own vector road, compiled the same way,
-// takes leaves_best_lanes in whole, and any other caller calls
-// leaves_best_vector, a copy of its own. Either must run only where
-// leaves_best_road() chose the vector road.
+// leaves_best_vector is inline and compiled for SSSE3 alone, whatever the
+// file that includes it: the search's own vector road, compiled the same way,
+// takes it in whole (flatten), and any other caller calls a copy of its own.
+// It must run only where leaves_best_road() chose the vector road.
 #pragma once
 
 #include "players/leaves.h"
@@ -39,10 +38,7 @@
     return leaves_best_sown(me, opp, positions);
 }
 
-// leaves_best_vector, for callers compiled for SSSE3 themselves, which
-// take it in whole rather than call it.
-[[LEAVES_VECTOR_TARGET, gnu::always_inline]] inline int32_t leaves_best_lanes(Row me, Row opp,
-                                                                              uint64_t &positions)
+[[LEAVES_VECTOR_TARGET]] inline int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions)
 {
     // Constants are written lane by lane as 64-bit numbers, lane 0 in the
     // lowest byte, so that lanes no pit uses hold nothing written out; in a
@@ -137,14 +133,9 @@
 
 // Elsewhere the scalar road serves, and nothing is compiled for another unit.
 #define LEAVES_VECTOR_TARGET
-inline int32_t leaves_best_lanes(Row me, Row opp, uint64_t &positions)
+inline int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions)
 {
     return leaves_best_scalar(me, opp, positions);
 }
 
 #endif
-
-[[LEAVES_VECTOR_TARGET]] inline int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions)
-{
-    return leaves_best_lanes(me, opp, positions);
-}

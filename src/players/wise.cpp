@@ -29,7 +29,7 @@ uint64_t wise_positions; // 0 at start, as every global
 // ---------------------------------------------------------------------------
 // The search on a packed board, two Rows a position, its last ply scored by
 // the road `vector` names: leaves_best_scalar (players/leaves.h), which
-// every machine has, or leaves_best_lanes (players/leaves_vector.h).
+// every machine has, or leaves_best_vector (players/leaves_vector.h).
 //
 // The positions scored are counted in a register on the way back up rather
 // than in wise_positions, to which the root adds them once: a count kept in
@@ -41,22 +41,6 @@ struct Scored {
 };
 
 template <bool vector> static Scored best_move_any(Row me, Row opp, int32_t depth);
-
-// The last ply: the replies of `me` scored in one step, `positions` grown by
-// their number. The vector road's is compiled for SSSE3, as is the whole
-// search on that road (best_move_any), which takes it in.
-template <bool vector> static int32_t last_ply(Row me, Row opp, uint64_t &positions);
-
-template <> inline int32_t last_ply<false>(Row me, Row opp, uint64_t &positions)
-{
-    return leaves_best_scalar(me, opp, positions);
-}
-
-template <>
-[[LEAVES_VECTOR_TARGET]] inline int32_t last_ply<true>(Row me, Row opp, uint64_t &positions)
-{
-    return leaves_best_lanes(me, opp, positions);
-}
 
 // The score for `me` of sowing `pit` and the best play after it, with
 // `depth` changes of turn still to look at; `positions` grows by those
@@ -90,7 +74,8 @@ template <bool laps, bool vector, bool last = false>
     // Step 6. Each reply of the opponent, whose best is the mover's worst.
     // At the last change of turn the replies are scored in one step.
     if (last || depth <= 1)
-        return -last_ply<vector>(m.opp, m.me, positions);
+        return -(vector ? leaves_best_vector(m.opp, m.me, positions)
+                        : leaves_best_scalar(m.opp, m.me, positions));
     Scored next = best_move_any<vector>(m.opp, m.me, depth - 1);
     positions += next.positions;
     return -next.score;
