@@ -10,10 +10,12 @@
 // Side 0 to move, its seeds in pits 4 and 5; by level, the scores of pits 4 and 5, the pit chosen
 // and the positions scored. Pit 5 ends in the store; at level 1 its extra turn leaves pit 4, whose
 // capture ends the round 3 to 5, and three of side 1's four replies to pit 4 reach its store.
+// The first search chooses the road of this processor.
 TEST(Wise, WorkedPosition)
 {
-    Restore keep(match, term_attr);
+    Restore keep(match, term_attr, leaves_road);
     match = {.display_on = false, .board = {0, 0, 0, 0, 1, 1, 0, 1, 2, 2, 0, 0, 1, 0}};
+    leaves_road = LEAVES_UNCHOSEN;
     for (auto [level, score4, score5, pit, positions] :
          {std::tuple{-5, 0, 1, 5, 2}, {0, 0, 1, 5, 2}, {1, -1, -2, 4, 7}, {2, -6, -2, 5, 16}}) {
         EXPECT_EQ(wise_search(match.board, 0, 4, level), score4) << level;
@@ -22,6 +24,7 @@ TEST(Wise, WorkedPosition)
         EXPECT_EQ(capture([&, level = level, pit = pit] { EXPECT_EQ(wise_move(level), pit); }), "");
         EXPECT_EQ(wise_positions - before, (uint64_t)positions) << level;
     }
+    EXPECT_EQ(leaves_road, leaves_best_road());
     match.display_on = true; // the thinking line
     EXPECT_EQ(capture([] { wise_move(-5); }), "\033[14;1H\033[0;31;40;2mwise-5 thinking...");
 }

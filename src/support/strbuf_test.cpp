@@ -21,7 +21,7 @@ TEST(StrBuf, Operations)
     for (auto [operation, after] : {std::pair<void (*)(StrBuf *), const char *>{ON(sb_reserve(b, 3)), "abc/3/4"},
          {ON(sb_reserve(b, 4)), "abc/3/64"}, {ON(sb_reserve(b, 200)), "abc/3/256"},
          {ON(sb_reserve(b, 64)), "abc/3/128"}, {ON(sb_block_shift(0), sb_reserve(b, 10)), "abc/3/11"},
-         {ON(sb_insert(b, 1, "X")), "aXbc/4/64"}, {ON(sb_insert(b, -1, "X")), "abXc/4/64"},
+         {ON(sb_block_shift(0), sb_insert(b, 1, "X")), "aXbc/4/5"}, {ON(sb_insert(b, -1, "X")), "abXc/4/64"},
          {ON(sb_insert(b, -10, "XY")), "XYabc/5/64"}, {ON(sb_insert(b, 3, "X")), "abcX/4/64"},
          {ON(sb_insert(b, 4, "X")), "abc/3/4"}, {ON(sb_insert(b, 1, "")), "abc/3/4"},
          {ON(sb_insert_n(b, 1, nullptr, 2)), "a  bc/5/64"}, {ON(sb_insert_n(b, 3, nullptr, 2)), "abc  /5/64"},
