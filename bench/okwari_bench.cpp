@@ -192,10 +192,10 @@ void print_summary()
         "\nwise_move over %zu fixed positions (medians), millions of positions a second\n"
         "level   positions   plain  scalar  vector  scalar/plain  vector/plain\n";
     for (int level = first_level; level <= last_level; level++) {
-        std::string l = "/" + std::to_string(level);
         uint64_t count = shipped_count[level];
         auto rate = [&](const char *name) {
-            double seconds = median_seconds(std::string("wise_move/") + name + l);
+            double seconds =
+                median_seconds(std::string("wise_move/") + name + "/" + std::to_string(level));
             return seconds > 0 ? (double)count / seconds / 1e6 : 0.0;
         };
         if (count == 0)
