@@ -89,6 +89,8 @@ TEST(Okwari, PersonAgainstRobot)
             EXPECT_EQ(screens[9].find(row + std::to_string(column) + "H "), std::string::npos);
     for (int i : {0, 10}) // a round starts with nothing highlighted
         EXPECT_EQ(screens[i].find("\033[0;30;4"), std::string::npos) << i;
+    // The first pit highlighted is not bold: no bold bit was put aside before it.
+    EXPECT_EQ(r.err.substr(r.err.find("\033[0;30;4"), 12), "\033[0;30;41;2m");
     EXPECT_EQ(screens[10].find("score 15 - 5, second round, move #1\n"), 0u);
     // The prompt, a name, the pause line, and the line between the stores.
     for (const std::string &shown : std::initializer_list<std::string>{
