@@ -10,10 +10,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     int32_t n[14]; // the pits and store of side 0, then of side 1
     if (size < sizeof n + 3)
         return 0;
-    memcpy(n, data, sizeof n);
-    int64_t seeds = 0;
-    for (int32_t &k : n)
-        seeds += k = (int32_t)((uint32_t)k % (data[56] & 1 ? 25 : INT32_MAX / 14 + 1));
+    int64_t seeds = 0; // each count read little-endian: an input is one board on every machine
+    for (int i = 0; i < 14; i++) {
+        uint32_t k = 0;
+        for (int b = 3; b >= 0; b--)
+            k = k << 8 | data[4 * i + b];
+        seeds += n[i] = (int32_t)(k % (data[56] & 1 ? 25 : INT32_MAX / 14 + 1));
+    }
     Board board, was;
     memcpy(&board, n, sizeof board);
     was = board;

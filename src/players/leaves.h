@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <bit>
 #include <climits>
-#include <cstring>
 
 #include "rules/packed.h"
 
@@ -126,9 +125,9 @@ inline int32_t leaves_best_scalar(Row me, Row opp, uint64_t &positions)
     // The capture table of the lap: positions 0-5 the mover's pits, 6 its
     // store, 7-12 the other's pits.
     Row mine = leaves_captures(me, opp), theirs = leaves_captures(opp, me);
-    const Row lap[2] = {mine | theirs << 56, theirs >> 8};
     uint8_t captures[16];
-    memcpy(captures, lap, sizeof captures);
+    packed_store_bytes(captures, mine | theirs << 56);
+    packed_store_bytes(captures + 8, theirs >> 8);
     int32_t stores = packed_stores(me, opp), best = INT32_MIN;
 #pragma GCC unroll 6
     for (int pit = 0; pit < 6; pit++) {

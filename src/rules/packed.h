@@ -11,11 +11,13 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "rules/board.h"
 
+// The layout is one of values, not of memory: pit i is (row >> 8 * i) & 0xff
+// on every machine, and every rule below is arithmetic on that value.
 typedef uint64_t Row;
-static_assert(std::endian::native == std::endian::little, "a row's byte i is pit i in memory");
 
 const int packed_max_seeds = 255;
 const Row packed_pits = 0x0000ffffffffffffull;    // the six pit bytes
@@ -167,6 +169,15 @@ inline bool packed_has_laps(Row side)
 {
     return ((((side & 0x7f7f7f7f7f7f7f7full) + 0x7373737373737373ull) | side) & packed_pit_highs) !=
            0;
+}
+
+// Byte i of `row` into bytes[i], whatever the machine's byte order: a copy
+// of the word's memory is in pit order only on a little-endian machine.
+inline void packed_store_bytes(uint8_t *bytes, Row row)
+{
+    if constexpr (std::endian::native == std::endian::big)
+        row = __builtin_bswap64(row);
+    memcpy(bytes, &row, sizeof row);
 }
 
 inline Row packed_row(const Side &side)
