@@ -23,6 +23,7 @@
 
 #include "match/match.h"
 #include "players/leaves.h"
+#include "players/leaves_vector.h"
 #include "players/wise.h"
 #include "rules/board.h"
 #include "testing.h"

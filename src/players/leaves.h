@@ -22,8 +22,8 @@ LeavesRoad leaves_best_road();
 // The best score for `me`, to move with seeds in both rows: over its moves,
 // the mover's store minus the other's right after the move, or after the
 // sweep where the move ends the round; `positions` grows by the number of
-// moves. Each road below gives it, and leaves_best_vector in
-// players/leaves_vector.h, included at the end.
+// moves. Each road below gives it, and so does leaves_best_vector in
+// players/leaves_vector.h, which the callers of the vector road include.
 
 // Each move sown and scored in turn: for a row with whole laps, and wherever
 // the round may end.
@@ -139,6 +139,3 @@ inline int32_t leaves_best_scalar(Row me, Row opp, uint64_t &positions)
     }
     return best;
 }
-
-// The vector road, which must not be called on a processor without SSSE3.
-#include "players/leaves_vector.h"

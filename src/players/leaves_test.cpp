@@ -1,4 +1,5 @@
 #include "players/leaves.h"
+#include "players/leaves_vector.h"
 
 #include <gtest/gtest.h>
 

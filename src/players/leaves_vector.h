@@ -38,6 +38,19 @@
     return leaves_best_sown(me, opp, positions);
 }
 
+// The round-end cases below, as lanes of one word, lane p for pit p.
+// alone_most: the most seeds a row's only pit can sow and leave that row
+// empty, one for pits 0-4 (into the next pit, empty), eight for pit 5.
+const long long alone_most = 0x080101010101;
+// takes_reach_least and takes_reach_most: the range of p + n over which a
+// move takes, by a capture in the other's row, the mover's one other pit:
+// pit 4 reaching 7 (3 seeds), pit 5 reaching 8 to 12 (3 to 7 seeds). Pits 0-3
+// get a range of 255 alone, which no pit of fewer than 13 seeds reaches;
+// lanes past pit 5 take nothing, whatever their range, as their facing count
+// is 255.
+const uint64_t takes_reach_least = 0xffff0807ffffffffull;
+const uint64_t takes_reach_most = 0x0c07ffffffffull;
+
 [[LEAVES_VECTOR_TARGET]] inline int32_t leaves_best_vector(Row me, Row opp, uint64_t &positions)
 {
     // Constants are written lane by lane as 64-bit numbers, lane 0 in the
@@ -95,12 +108,11 @@
     __m128i empties_other =
         _mm_and_si128(_mm_cmpeq_epi8(facing_count, _mm_shuffle_epi8(totals, _mm_set1_epi8(8))),
                       _mm_cmpgt_epi8(_mm_set1_epi8(6), reach));
-    __m128i alone =
-        _mm_and_si128(_mm_cmpeq_epi8(n, mine),
-                      _mm_cmpeq_epi8(_mm_min_epu8(n, _mm_cvtsi64_si128(0x080101010101)), n));
-    __m128i pair_reach = _mm_min_epu8( // pit 4: 7; pit 5: 8 to 12; the others never
-        _mm_max_epu8(reach, _mm_set_epi64x(-1, (long long)0xffff0807ffffffffull)),
-        _mm_cvtsi64_si128((long long)0x0c07ffffffffull));
+    __m128i alone = _mm_and_si128(
+        _mm_cmpeq_epi8(n, mine), _mm_cmpeq_epi8(_mm_min_epu8(n, _mm_cvtsi64_si128(alone_most)), n));
+    __m128i pair_reach = _mm_min_epu8( // reach held to its pit's range of p + n
+        _mm_max_epu8(reach, _mm_set_epi64x(-1, (long long)takes_reach_least)),
+        _mm_cvtsi64_si128((long long)takes_reach_most));
     __m128i takes_other = _mm_and_si128(_mm_cmpeq_epi8(_mm_add_epi8(facing_count, n), mine),
                                         _mm_cmpeq_epi8(pair_reach, reach));
     __m128i over = _mm_or_si128(empties_other, _mm_or_si128(alone, takes_other));

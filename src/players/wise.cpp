@@ -21,6 +21,7 @@
 
 #include "match/match.h"
 #include "players/leaves.h"
+#include "players/leaves_vector.h"
 #include "rules/packed.h"
 #include "term/term.h"
 
