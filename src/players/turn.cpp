@@ -21,7 +21,7 @@ PlayerKind player_kind(const char *name)
     return PLAYER_HUMAN;
 }
 
-int32_t wise_level(const char *name)
+int32_t player_wise_level(const char *name)
 {
     return number_read(name + 4);
 }
@@ -36,7 +36,7 @@ int32_t choose_move()
     int32_t pit;
     switch (player_kind(name)) {
     case PLAYER_WISE:
-        pit = wise_move(wise_level(name));
+        pit = wise_move(player_wise_level(name));
         break;
     case PLAYER_RANDOM:
         pit = random_move();

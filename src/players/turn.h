@@ -11,7 +11,7 @@ PlayerKind player_kind(const char *name);
 
 // Search level of a wise name: the text after "wise" read in base 10 the way
 // strtol reads it (no digits give 0), clamped to the signed 32-bit range.
-int32_t wise_level(const char *name);
+int32_t player_wise_level(const char *name);
 
 // Asks the player of match.current_player for a move, timing the choice:
 // adds 1 to match.move_number, adds the elapsed seconds to the mover's
