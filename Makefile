@@ -8,7 +8,7 @@ COV_BUILD ?= build-cov
 LINT_BUILD ?= build-lint
 JOBS ?= $(shell nproc)
 
-.PHONY: all play test test-plain test-asan clean fuzz fuzz-smoke fuzz-build
+.PHONY: all play test test-plain test-asan test-cross deps-cross clean fuzz fuzz-smoke fuzz-build
 .PHONY: coverage format format-check lint
 .PHONY: bench deps deps-test deps-package deps-coverage man-check package
 
@@ -73,9 +73,11 @@ play: all
 # and the manual page check.
 test: test-plain test-asan fuzz-smoke format-check lint man-check
 
-# A test that skips says why, and ctest's log keeps it: those lines are shown.
-ctest_run = cd $(1) && ctest --output-on-failure -j $(JOBS) && \
-	{ grep -h '^SKIP' Testing/Temporary/LastTest.log || true; }
+# A test that skips says why, and ctest's log keeps it: those lines are shown,
+# a script's SKIP line and the line after a GoogleTest test's "Skipped".
+ctest_run = cd $(1) && ctest --output-on-failure -j $(JOBS) && $(ctest_skips)
+ctest_skips = awk '/^SKIP/ { print } /: Skipped$$/ { getline; print "SKIP: " $$0 }' \
+	Testing/Temporary/LastTest.log
 
 # The test builds are configured again once the test tools are in, so that
 # a build directory first made without GoogleTest gains its tests.
@@ -89,6 +91,34 @@ test-asan: deps-test
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOKWARI_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	$(call ctest_run,$(ASAN_BUILD))
+
+# The cross-architecture run: the program and its unit and end-to-end tests
+# built with Debian's cross compilers, in $(CROSS_BUILD)/ARCH, and run under
+# qemu-user for each of CROSS_ARCHS (Debian's names; amd64 is x86-64 on a
+# processor without SSSE3, see cmake/cross.cmake), where the last ply must
+# take the scalar road. One ctest summary line per architecture, then why
+# any test skipped; the build and test logs stay in the build directory.
+CROSS_BUILD ?= build-cross
+CROSS_ARCHS ?= arm64 armhf i386 s390x amd64
+DEPS_CROSS = $(DEPS_TEST) qemu-x86_64:qemu-user /usr/src/googletest/CMakeLists.txt:googletest \
+	aarch64-linux-gnu-g++:g++-aarch64-linux-gnu arm-linux-gnueabihf-g++:g++-arm-linux-gnueabihf \
+	i686-linux-gnu-g++:g++-i686-linux-gnu s390x-linux-gnu-g++:g++-s390x-linux-gnu
+
+deps-cross:
+	$(call install_missing,$(DEPS_CROSS))
+
+test-cross: deps-cross
+	@failed=; for arch in $(CROSS_ARCHS); do dir=$(CROSS_BUILD)/$$arch; mkdir -p $$dir; \
+		if ! { cmake -S . -B $$dir -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/cross.cmake \
+			-DOKWARI_ARCH=$$arch -DOKWARI_EXPECT_ROAD=LEAVES_SCALAR && \
+			cmake --build $$dir -j $(JOBS); } >$$dir/build.log 2>&1; then \
+			tail -n 40 $$dir/build.log; echo "$$arch: build failed"; failed="$$failed $$arch"; \
+		elif ! (cd $$dir && ctest --output-on-failure -j $(JOBS) >ctest.log 2>&1); then \
+			cat $$dir/ctest.log; failed="$$failed $$arch"; \
+		else \
+			echo "$$arch: $$(grep 'tests passed' $$dir/ctest.log)"; (cd $$dir && $(ctest_skips)); \
+		fi; \
+	done; [ -z "$$failed" ] || { echo "test-cross: failed on$$failed"; exit 1; }
 
 # Fuzzing with clang's libFuzzer (build-fuzz/): `make fuzz` runs each target
 # for ten million executions or FUZZ_TIME seconds, whichever comes first;
@@ -133,7 +163,7 @@ fuzz-smoke:
 	fi
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(COV_BUILD) $(LINT_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(COV_BUILD) $(LINT_BUILD) $(CROSS_BUILD)
 
 # Line and branch coverage of src/ (tests, bench/ and fuzz/ left out) from a
 # gcov-instrumented build in build-cov/ running every test.

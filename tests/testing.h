@@ -87,7 +87,10 @@ inline Outcome run_okwari(const std::vector<std::string> &args, const std::strin
 {
     FILE *in = tmpfile(), *out = tmpfile(), *err = tmpfile();
     fwrite(input.data(), 1, input.size(), in), rewind(in);
-    env.insert(env.end(), {"LD_PRELOAD=" FAKECLOCK_LIB, "ASAN_OPTIONS=verify_asan_link_order=0"});
+    // Built for another processor, OKWARI_BIN is a launcher of the program under an emulator, which
+    // takes the preload (PRELOAD is then its variable) and argv[0] for the program from these.
+    env.insert(env.end(), {PRELOAD FAKECLOCK_LIB, "QEMU_ARGV0=" + argv0,
+                           "ASAN_OPTIONS=verify_asan_link_order=0"});
     std::vector<char *> argv{argv0.data()}, envp;
     for (const std::string &a : args)
         argv.push_back((char *)a.c_str());

@@ -2,11 +2,12 @@
 # A real terminal, an 80x24 tmux pane: alice (top, red) plays the hurry robot (bottom, green), the
 # clock pinned, each move choice taking 9.5 s. Pictures show line drawing as box glyphs; {c} sets the
 # colour of the cells after it: r g w red, green, white on black, R G black on red, green, d default.
-set -u; [ $# = 2 ] || { echo "usage: $0 OKWARI_PROGRAM FAKECLOCK_LIBRARY" >&2; exit 1; }
+# PRELOAD_VARIABLE (LD_PRELOAD) is where the program's launcher takes the library from.
+set -u; [ $# = 3 ] || { echo "usage: $0 OKWARI_PROGRAM FAKECLOCK_LIBRARY PRELOAD_VARIABLE" >&2; exit 1; }
 w=$(mktemp -d) fail=0 || exit 1; trap 'tmux -S "$w/s" kill-server 2>/dev/null; rm -rf "$w"' EXIT
 t() { tmux -S "$w/s" -f /dev/null "$@"; }; printf '# alice\n3 1 1 1 1 2\n# hurry\n1 2 3 2 1 2\n' >"$w/b"
 export FAKECLOCK_STEP_US=9500000 ASAN_OPTIONS=verify_asan_link_order=0
-run="timeout --foreground 60 env LD_PRELOAD='$(realpath "$2")' '$(realpath "$1")' alice hurry '$w/b'; echo exit status \$?"
+run="timeout --foreground 60 env $3='$(realpath "$2")' '$(realpath "$1")' alice hurry '$w/b'; echo exit status \$?"
 t new-session -d -s g -x 80 -y 24 "$run; read -r; '$(realpath "$1")'; exec sleep 99" </dev/null || exit 1
 look() { # look ROW PICTURE: polls till the picture's first and last rows read as drawn from ROW on;
     printf '%s\n' "$2" >"$w/want"; n=$(wc -l <"$w/want"); for _ in {1..100}; do # that one capture must match

@@ -25,6 +25,9 @@ TEST(Wise, WorkedPosition)
         EXPECT_EQ(wise_positions - before, (uint64_t)positions) << level;
     }
     EXPECT_EQ(leaves_road, leaves_best_road());
+#ifdef OKWARI_EXPECT_ROAD // the road of a processor known to the build (make test-cross)
+    EXPECT_EQ(leaves_road, OKWARI_EXPECT_ROAD);
+#endif
     match.display_on = true; // the thinking line
     EXPECT_EQ(capture([] { wise_move(-5); }), "\033[14;1H\033[0;31;40;2mwise-5 thinking...");
 }
