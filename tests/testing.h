@@ -75,6 +75,9 @@ inline std::vector<FixedPosition> fixed_positions(uint32_t seed = 20261206, size
 }
 
 #ifdef OKWARI_BIN
+#ifndef PRELOAD
+#define PRELOAD "LD_PRELOAD="
+#endif
 struct Outcome {
     std::string out, err;
     int status;  // exit status, or 128 + signal
