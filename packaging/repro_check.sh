@@ -17,7 +17,7 @@ one=$scratch/one two=$scratch/elsewhere/deeper/two
 
 # $1 folder, $2 umask, $3 TZ, $4 LANG
 build() {
-  git clone -q "$PWD" "$1" && git -C "$1" checkout -q --detach "$commit" || fail "cannot clone into $1"
+  git -c advice.detachedHead=false clone -q "$PWD" "$1" && git -C "$1" checkout -q --detach "$commit" || fail "cannot clone into $1"
   (umask "$2" && cd "$1" && TZ=$3 LANG=$4 LC_ALL='' make --no-print-directory package dist \
     >"$1.log" 2>&1) || fail "the build in $1 failed: $(tail -n 20 "$1.log")"
 }
