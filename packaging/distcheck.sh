@@ -3,8 +3,9 @@
 # Proves that the source release TARBALL (okwari-<version>.tar.gz) holds all
 # the build and the tests need: unpacked in a scratch folder outside any git
 # checkout, its sources made read-only, it is configured and built out of
-# tree, every ctest test and the format and manual-page checks run there, and
-# an install into a DESTDIR must give exactly the program and its manual page.
+# tree, every ctest test and the format and manual-page checks run there, the
+# package is made from it, and an install into a DESTDIR must give exactly the
+# program and its manual page.
 # Root ignores read-only modes, so the sources are also compared with the
 # tarball at the end: nothing may have been written there.
 set -eu
@@ -23,6 +24,8 @@ cmake --build "$build" -j "${JOBS:-$(nproc)}"
 (cd "$build" && ctest --output-on-failure -j "${JOBS:-$(nproc)}") || fail "tests failed"
 grep -h '^SKIP' "$build/Testing/Temporary/LastTest.log" || true
 make --no-print-directory -C "$src" format-check man-check
+make -C "$src" package BUILD="$scratch/out" PACKAGE_BUILD="$scratch/deb" >"$scratch/package.log" 2>&1 ||
+  fail "make package: $(tail -n 20 "$scratch/package.log")"
 
 DESTDIR=$dest cmake --install "$build" --prefix /usr/local >/dev/null
 found=$(cd "$dest" && find . ! -type d | LC_ALL=C sort | xargs)
@@ -38,4 +41,4 @@ extra=$(cd "$scratch" && comm -13 <(tar -tzf "$tarball" | sed 's|/$||' | LC_ALL=
   <(find "$name" | LC_ALL=C sort))
 [ -z "$extra" ] || fail "written into the sources: $extra"
 rm -rf "$scratch"
-echo "distcheck: $name.tar.gz builds, passes its tests read-only and installs $want ($(($(date +%s) - start))s)"
+echo "distcheck: $name.tar.gz builds, passes its tests read-only, makes the package and installs $want ($(($(date +%s) - start))s)"
