@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 fail() { echo "repro-check: FAIL: $*"; exit 1; }
 skip() { echo "repro-check: skipped, $*"; exit 0; }
 command -v dpkg-deb >/dev/null || skip "dpkg-deb not found (Debian: dpkg)"
-commit=$(git rev-parse -q --verify HEAD 2>/dev/null) || skip "not a git checkout"
+[ -e .git ] && commit=$(git rev-parse -q --verify HEAD) || skip "not a git checkout"
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/okwari-repro.XXXXXX")
 one=$scratch/one two=$scratch/elsewhere/deeper/two
 
