@@ -11,6 +11,7 @@ JOBS ?= $(shell nproc)
 .PHONY: all play test test-plain test-asan test-cross deps-cross clean fuzz fuzz-smoke fuzz-build
 .PHONY: coverage format format-check lint
 .PHONY: bench deps deps-test deps-package deps-coverage man-check package
+.PHONY: dist distcheck repro-check clean-package
 
 all: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -231,6 +232,32 @@ bench: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target okwari_bench -j $(JOBS)
 	./$(BUILD)/okwari_bench $(BENCH_ARGS)
 
-# The Debian package build/okwari_<version>_<arch>.deb (packaging/deb.cmake).
-package: deps-package all
-	cmake --build $(BUILD) --target package
+# Releases. `make package`: the Debian package $(BUILD)/okwari_<version>_<arch>.deb,
+# the program built alone in $(PACKAGE_BUILD) with Debian's hardening flags and
+# the same bytes from any clone (packaging/package.sh, packaging/deb.cmake).
+# `make dist`: the source release $(BUILD)/okwari-<version>.tar.gz of the last
+# commit, the same bytes from any clone of it. `make distcheck` builds and tests
+# that tarball unpacked elsewhere, read-only; `make repro-check` builds the
+# package and the tarball in two fresh clones and compares them (packaging/*.sh).
+PACKAGE_BUILD ?= build-deb
+VERSION = $(shell sed -n 's/^project(okwari VERSION \([^ )]*\).*/\1/p' CMakeLists.txt)
+DIST = $(BUILD)/okwari-$(VERSION).tar.gz
+
+package: deps-package
+	JOBS=$(JOBS) bash packaging/package.sh $(PACKAGE_BUILD) $(BUILD)
+
+dist:
+	@git diff --quiet HEAD 2>/dev/null || echo "dist: uncommitted changes are left out"
+	mkdir -p $(BUILD)
+	git -c tar.umask=0022 archive --format=tar --prefix=okwari-$(VERSION)/ -o $(DIST:.gz=) HEAD
+	gzip -9nf $(DIST:.gz=) && sha256sum $(DIST)
+
+distcheck: deps-test dist
+	JOBS=$(JOBS) bash packaging/distcheck.sh $(DIST)
+
+repro-check:
+	JOBS=$(JOBS) bash packaging/repro_check.sh
+
+clean: clean-package
+clean-package:
+	rm -rf $(PACKAGE_BUILD)

@@ -11,6 +11,11 @@
 # staging directory. The compressing is done by install code of the same
 # component, so an ordinary build neither needs gzip nor makes the .gz files.
 install(TARGETS okwari RUNTIME DESTINATION games COMPONENT deb EXCLUDE_FROM_ALL)
+# Stripped as Debian strips its programs: symbols, debug information and the
+# compiler's .comment go; the build id stays.
+install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment
+    --remove-section=.note \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/games/okwari\"
+    COMMAND_ERROR_IS_FATAL ANY)" COMPONENT deb EXCLUDE_FROM_ALL)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright
   DESTINATION share/doc/okwari COMPONENT deb EXCLUDE_FROM_ALL)
 # Installs SOURCE compressed with gzip -9n (no name or time stamp inside, so
@@ -32,7 +37,6 @@ okwari_install_gzipped(${CMAKE_CURRENT_LIST_DIR}/changelog share/doc/okwari chan
 set(CPACK_GENERATOR DEB)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};okwari;deb;/")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_PACKAGE_NAME okwari)
