@@ -29,18 +29,17 @@ set(CMAKE_SYSTEM_PROCESSOR ${qemu})
 set(CMAKE_C_COMPILER ${triplet}-gcc)
 set(CMAKE_CXX_COMPILER ${triplet}-g++)
 
-# qemu-i386 loops for ever in the child of a fork in a dynamically linked
-# program; the test programs, which fork, are linked statically there.
-if(OKWARI_ARCH STREQUAL "i386")
-  set(OKWARI_TESTS_LINK -static)
-endif()
-
 if(OKWARI_ARCH STREQUAL "amd64")
   # qemu64: the processor of the x86-64 baseline, SSE2 and no SSSE3.
   set(CMAKE_CROSSCOMPILING_EMULATOR qemu-x86_64 -cpu qemu64)
 else()
   # The guest's libraries, and GoogleTest, come from the cross root alone.
-  set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${qemu} -L /usr/${triplet})
+  # Its loader reads this machine's /etc/ld.so.cache, which may name the
+  # host's own libraries of the same kind (/lib32, for i386): a C library
+  # that is not the loader's own, in which fork's child loops for ever. The
+  # library path puts the cross root's first.
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+    qemu-${qemu} -L /usr/${triplet} -E LD_LIBRARY_PATH=/usr/${triplet}/lib)
   set(CMAKE_FIND_ROOT_PATH /usr/${triplet})
   set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
   set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
