@@ -25,8 +25,9 @@ TEST(Okwari, UsageWithFewerThanTwoNames)
 }
 
 // Robots play on their own, past 2^31 points too. A board file is read (63 seeds, then 24 with the
-// first token cut at 255 characters) or, new, gets the random board (twelve numbers 1 to 6, each
-// with a blank) and replays; a bad token, or a file neither read nor written, ends the program.
+// first token, bare or quoted, cut at 255 characters) or, new, gets the random board (twelve
+// numbers 1 to 6, each with a blank) and replays; a bad token, or a file neither read nor written,
+// ends the program.
 TEST(Okwari, MatchesAndBoardFiles)
 {
     const std::string F = scratch + "F", nowhere = scratch + "no/such", dir = testing::TempDir();
@@ -45,6 +46,8 @@ TEST(Okwari, MatchesAndBoardFiles)
           "wise wins 82-44, time wise=00s hurry=00s, 56 moves\n0"},
          {wh, std::string(254, '0') + "59 1 1 1 1 1 1 1 1 1 1 -4",
           "wise wins 35-13, time wise=00s hurry=00s, 21 moves\n0"},
+         {wh, "'" + std::string(254, '0') + "59' 1 1 1 1 1 1 1 1 1 1", // 5, then 9'
+          "wise wins 35-13, time wise=00s hurry=00s, 22 moves\n0"},
          {wh, "1 1 -3 1", bad + "-3' in " + F + "\n8"}, {wh, "2 3 '' 1", bad + "' in " + F + "\n8"},
          {wh, "5#x -2", bad + "-2' in " + F + "\n8"},
          {wh, "1 2 3 4 5 6\n6 5 4 3 2 # 1", "missing token in " + F + ": it ends after 11 of the 12 pits\n8"},
