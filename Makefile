@@ -11,7 +11,7 @@ JOBS ?= $(shell nproc)
 .PHONY: all play test test-plain test-asan test-cross deps-cross clean fuzz fuzz-smoke fuzz-build
 .PHONY: coverage format format-check lint
 .PHONY: bench deps deps-test deps-package deps-coverage man-check package
-.PHONY: dist distcheck repro-check clean-package
+.PHONY: dist distcheck repro-check
 
 all: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -164,7 +164,8 @@ fuzz-smoke:
 	fi
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(COV_BUILD) $(LINT_BUILD) $(CROSS_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(COV_BUILD) $(LINT_BUILD) $(CROSS_BUILD) \
+		$(PACKAGE_BUILD)
 
 # Line and branch coverage of src/ (tests, bench/ and fuzz/ left out) from a
 # gcov-instrumented build in build-cov/ running every test.
@@ -257,7 +258,3 @@ distcheck: deps-test dist
 
 repro-check:
 	JOBS=$(JOBS) bash packaging/repro_check.sh
-
-clean: clean-package
-clean-package:
-	rm -rf $(PACKAGE_BUILD)
