@@ -111,7 +111,7 @@ deps-cross:
 test-cross: deps-cross
 	@failed=; for arch in $(CROSS_ARCHS); do dir=$(CROSS_BUILD)/$$arch; mkdir -p $$dir; \
 		if ! { cmake -S . -B $$dir -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/cross.cmake \
-			-DOKWARI_ARCH=$$arch -DOKWARI_EXPECT_ROAD=LEAVES_SCALAR && \
+			-DOKWARI_ARCH=$$arch -DOKWARI_EXPECT_ROAD=LEAVES_SCALAR -DOKWARI_BUILD_GTEST=ON && \
 			cmake --build $$dir -j $(JOBS); } >$$dir/build.log 2>&1; then \
 			tail -n 40 $$dir/build.log; echo "$$arch: build failed"; failed="$$failed $$arch"; \
 		elif ! (cd $$dir && ctest --output-on-failure -j $(JOBS) >ctest.log 2>&1); then \
@@ -155,10 +155,11 @@ fuzz: fuzz-build
 
 fuzz-smoke:
 	@if ! command -v clang++ >/dev/null 2>&1; then \
-		echo "fuzz-smoke: skipped, clang++ not found (Debian: clang libclang-rt-14-dev)"; \
+		echo "fuzz-smoke: skipped, clang++ not found (Debian: clang libclang-rt-dev)"; \
 	elif ! echo 'extern "C" int LLVMFuzzerTestOneInput(const char *, unsigned long) { return 0; }' | \
 		clang++ -x c++ -fsanitize=fuzzer -o /dev/null - 2>/dev/null; then \
-		echo "fuzz-smoke: skipped, clang++ lacks libFuzzer (Debian: libclang-rt-14-dev)"; \
+		echo "fuzz-smoke: skipped, clang++ lacks libFuzzer" \
+			"(Debian: libclang-rt-$$(clang++ -dumpversion | cut -d. -f1)-dev)"; \
 	else \
 		$(MAKE) --no-print-directory fuzz-build >/dev/null && $(call fuzz_run,$(FUZZ_SMOKE_TIME),-1); \
 	fi

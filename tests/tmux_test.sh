@@ -2,13 +2,16 @@
 # A real terminal, an 80x24 tmux pane: alice (top, red) plays the hurry robot (bottom, green), the
 # clock pinned, each move choice taking 9.5 s. Pictures show line drawing as box glyphs; {c} sets the
 # colour of the cells after it: r g w red, green, white on black, R G black on red, green, d default.
-# PRELOAD_VARIABLE (LD_PRELOAD) is where the program's launcher takes the library from.
+# PRELOAD_VARIABLE (LD_PRELOAD) is where the program's launcher takes the library from. Without tmux
+# it skips (77); the pane's commands run under /bin/sh, whatever the user's login shell.
 set -u; [ $# = 3 ] || { echo "usage: $0 OKWARI_PROGRAM FAKECLOCK_LIBRARY PRELOAD_VARIABLE" >&2; exit 1; }
+command -v tmux >/dev/null || { echo "SKIP: the terminal test needs tmux (Debian: tmux)"; exit 77; }
+export SHELL=/bin/sh
 w=$(mktemp -d) fail=0 || exit 1; trap 'tmux -S "$w/s" kill-server 2>/dev/null; rm -rf "$w"' EXIT
 t() { tmux -S "$w/s" -f /dev/null "$@"; }; printf '# alice\n3 1 1 1 1 2\n# hurry\n1 2 3 2 1 2\n' >"$w/b"
 export FAKECLOCK_STEP_US=9500000 ASAN_OPTIONS=verify_asan_link_order=0
 run="timeout --foreground 60 env $3='$(realpath "$2")' '$(realpath "$1")' alice hurry '$w/b'; echo exit status \$?"
-t new-session -d -s g -x 80 -y 24 "$run; read -r; '$(realpath "$1")'; exec sleep 99" </dev/null || exit 1
+t new-session -d -s g -x 80 -y 24 "$run; read -r _; '$(realpath "$1")'; exec sleep 99" </dev/null || exit 1
 look() { # look ROW PICTURE: polls till the picture's first and last rows read as drawn from ROW on;
     printf '%s\n' "$2" >"$w/want"; n=$(wc -l <"$w/want"); for _ in {1..100}; do # that one capture must match
         t capture-pane -peE14 -t g | perl -CO -Mutf8 -ne 'BEGIN { $f = $b = 9 } $t = $p = "";
