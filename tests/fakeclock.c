@@ -27,18 +27,14 @@ int gettimeofday(struct timeval *tv, void *tz)
     return tz != NULL; /* no time zone is ever asked for */
 }
 
-/* Runs after the program's own exit handlers; the streams are flushed first, as exit would after. */
+/* Runs after the program's exit handlers; the streams flushed first, as exit would after. */
 __attribute__((destructor)) static void count_writes(void)
 {
     const char *fd = getenv("FAKECLOCK_WRITES_FD");
-    long writes = -1;
-    if (!fd)
-        return;
-    fflush(NULL);
-    FILE *io = fopen("/proc/self/io", "r");
-    if (io && fscanf(io, "rchar: %*d wchar: %*d syscr: %*d syscw: %ld", &writes) != 1)
-        writes = -1;
+    long writes = -1; /* where the count cannot be read */
+    FILE *io = fd && fflush(NULL) == 0 ? fopen("/proc/self/io", "r") : NULL;
     if (io)
-        fclose(io);
-    dprintf(atoi(fd), "%ld", writes);
+        (void)!fscanf(io, "rchar: %*d wchar: %*d syscr: %*d syscw: %ld", &writes), fclose(io);
+    if (fd)
+        dprintf(atoi(fd), "%ld", writes);
 }

@@ -108,10 +108,8 @@ inline Outcome run_okwari(const std::vector<std::string> &args, const std::strin
     }
     int status = 0;
     waitpid(pid, &status, 0), fclose(in);
-    long writes = -1; // the preload library's count, or -1 where the program did not end by exit
-    std::string counted = read_back(count);
-    if (!counted.empty())
-        writes = std::stol(counted);
+    std::string counted = read_back(count); // none where the program did not end through exit
+    long writes = counted.empty() ? -1 : std::stol(counted);
     return {read_back(out), read_back(err),
             WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), writes};
 }
