@@ -11,7 +11,7 @@ JOBS ?= $(shell nproc)
 .PHONY: all play test test-plain test-asan test-cross deps-cross clean fuzz fuzz-smoke fuzz-build
 .PHONY: coverage format format-check lint
 .PHONY: bench deps deps-test deps-package deps-coverage man-check package
-.PHONY: dist distcheck repro-check
+.PHONY: dist distcheck repro-check test-debian
 
 all: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -120,6 +120,16 @@ test-cross: deps-cross
 			echo "$$arch: $$(grep 'tests passed' $$dir/ctest.log)"; (cd $$dir && $(ctest_skips)); \
 		fi; \
 	done; [ -z "$$failed" ] || { echo "test-cross: failed on$$failed"; exit 1; }
+
+# The README's set-up on each Debian release of DEBIAN_SUITES, in a fresh
+# minimal root made by debootstrap (as root): make play and make test, then
+# make test again with every optional tool installed and nothing skipped.
+# One line per release (packaging/test_debian.sh).
+DEBIAN_SUITES ?= trixie
+
+test-debian:
+	$(call install_missing,debootstrap:debootstrap git:git)
+	bash packaging/test_debian.sh $(DEBIAN_SUITES)
 
 # Fuzzing with clang's libFuzzer (build-fuzz/): `make fuzz` runs each target
 # for ten million executions or FUZZ_TIME seconds, whichever comes first;

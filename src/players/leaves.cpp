@@ -3,7 +3,7 @@
 
 LeavesRoad leaves_road = LEAVES_UNCHOSEN;
 
-#if defined(__x86_64__)
+#ifdef __x86_64__
 LeavesRoad leaves_best_road()
 {
     return __builtin_cpu_supports("ssse3") ? LEAVES_VECTOR : LEAVES_SCALAR;

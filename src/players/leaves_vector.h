@@ -25,7 +25,7 @@
 
 #include "players/leaves.h"
 
-#if defined(__x86_64__)
+#ifdef __x86_64__
 #include <immintrin.h>
 
 // What a function of the vector road is compiled for; elsewhere nothing.
