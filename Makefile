@@ -20,13 +20,11 @@ all: deps $(BUILD)/CMakeCache.txt
 # one go, without the packages Debian only recommends; anyone else is told
 # what to install. The package lists are fetched only when there are none,
 # or when they are too old to install from. The game needs only CMake and
-# g++; the tests also GoogleTest, tmux and, for the package check,
-# dpkg-shlibdeps and file (which CPack uses to find the binaries whose
-# libraries it looks up); coverage gcovr.
+# g++; the tests also GoogleTest and tmux; the package also debhelper and
+# dpkg-dev; coverage gcovr.
 DEPS_BUILD = cmake:cmake g++:g++
-DEPS_DEB = dpkg-deb:dpkg dpkg-shlibdeps:dpkg-dev file:file
-DEPS_TEST = $(DEPS_BUILD) /usr/include/gtest/gtest.h:libgtest-dev tmux:tmux $(DEPS_DEB)
-DEPS_PACKAGE = $(DEPS_BUILD) $(DEPS_DEB)
+DEPS_TEST = $(DEPS_BUILD) /usr/include/gtest/gtest.h:libgtest-dev tmux:tmux
+DEPS_PACKAGE = $(DEPS_TEST) dpkg-buildpackage:dpkg-dev dh:debhelper
 
 define install_missing
 	@pkgs=""; for need in $(1); do \
@@ -175,8 +173,7 @@ fuzz-smoke:
 	fi
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(COV_BUILD) $(LINT_BUILD) $(CROSS_BUILD) \
-		$(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(COV_BUILD) $(LINT_BUILD) $(CROSS_BUILD)
 
 # Line and branch coverage of src/ (tests, bench/ and fuzz/ left out) from a
 # gcov-instrumented build in build-cov/ running every test.
@@ -244,19 +241,19 @@ bench: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target okwari_bench -j $(JOBS)
 	./$(BUILD)/okwari_bench $(BENCH_ARGS)
 
-# Releases. `make package`: the Debian package $(BUILD)/okwari_<version>_<arch>.deb,
-# the program built alone in $(PACKAGE_BUILD) with Debian's hardening flags and
-# the same bytes from any clone (packaging/package.sh, packaging/deb.cmake).
-# `make dist`: the source release $(BUILD)/okwari-<version>.tar.gz of the last
-# commit, the same bytes from any clone of it. `make distcheck` builds and tests
-# that tarball unpacked elsewhere, read-only; `make repro-check` builds the
-# package and the tarball in two fresh clones and compares them (packaging/*.sh).
-PACKAGE_BUILD ?= build-deb
+# Releases. `make dist`: the source release $(BUILD)/okwari-<version>.tar.gz of
+# the last commit, the same bytes from any clone of it. `make package`: the
+# Debian package made from that tarball by dpkg-buildpackage with
+# packaging/debian/, as any user; its files land in $(BUILD) and it is checked
+# (packaging/package.sh). Outside a git checkout, as in an unpacked release,
+# DIST names the tarball. `make distcheck` builds and tests that tarball
+# unpacked elsewhere, read-only; `make repro-check` builds the package and the
+# tarball in two fresh clones and compares them (packaging/*.sh).
 VERSION = $(shell sed -n 's/^project(okwari VERSION \([^ )]*\).*/\1/p' CMakeLists.txt)
 DIST = $(BUILD)/okwari-$(VERSION).tar.gz
 
-package: deps-package
-	JOBS=$(JOBS) bash packaging/package.sh $(PACKAGE_BUILD) $(BUILD)
+package: deps-package $(if $(wildcard .git),dist)
+	JOBS=$(JOBS) bash packaging/package.sh $(DIST) $(BUILD)
 
 dist:
 	@git diff --quiet HEAD 2>/dev/null || echo "dist: uncommitted changes are left out"

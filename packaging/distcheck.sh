@@ -20,7 +20,7 @@ tar -xzf "$tarball" -C "$scratch"
 chmod -R a-w "$src"
 make --no-print-directory -C "$src" test-plain format-check man-check BUILD="$build" ||
   fail "the tests failed"
-make -C "$src" package BUILD="$scratch/out" PACKAGE_BUILD="$scratch/deb" >"$scratch/package.log" 2>&1 ||
+make -C "$src" package BUILD="$scratch/out" DIST="$tarball" >"$scratch/package.log" 2>&1 ||
   fail "make package: $(tail -n 20 "$scratch/package.log")"
 
 DESTDIR=$dest cmake --install "$build" --prefix /usr/local >/dev/null

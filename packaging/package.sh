@@ -1,41 +1,35 @@
 #!/usr/bin/env bash
-# usage: packaging/package.sh BUILD_DIR OUT_DIR   (relative to the source folder)
-# Builds the program in BUILD_DIR with the flags Debian builds its own
-# packages with, then the package OUT_DIR/okwari_<version>_<arch>.deb, the
-# same bytes from any folder, at any time, under any umask, TZ or locale.
-#
-# Flags: `dpkg-buildflags` with DEB_BUILD_MAINT_OPTIONS (hardening=+all when
-# unset), then the caller's CPPFLAGS, CXXFLAGS, CFLAGS and LDFLAGS after them,
-# so a distribution's own flags reach the compiler and win where they clash;
-# the source and build folders are mapped to `.` and `./BUILD_DIR's name` in
-# the debug information, so the build id depends on neither. Time stamps: SOURCE_DATE_EPOCH, or when unset the
-# date of the last commit, or outside a git checkout the date of the newest
-# entry of packaging/changelog.
+# usage: packaging/package.sh TARBALL OUT_DIR
+# The Debian package made as Debian makes its own: the source release TARBALL
+# unpacked in a scratch folder, packaging/debian/ copied in as its debian/,
+# and dpkg-buildpackage -us -uc run there, as any user (no root, no fakeroot).
+# debhelper builds with Debian's flags and hardening, runs the tests, strips,
+# compresses and dates every file from debian/changelog. The .deb, its debug
+# symbols, the source package, .buildinfo and .changes land in OUT_DIR. Then
+# the package is checked: exactly the program, its page unchanged, changelog
+# and copyright, dependencies computed; the program plays a match.
 set -eu
 cd "$(dirname "$0")/.."
-mkdir -p "$1" "$2" && build=$(cd "$1" && pwd) out=$(cd "$2" && pwd) top=$PWD
-export LC_ALL=C
-umask 022
+tarball=$(realpath "$1") && mkdir -p "$2" && out=$(realpath "$2") && top=$PWD
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/okwari-package.XXXXXX")
+fail() { echo "package: FAIL: $* (kept in $scratch)"; exit 1; }
+tar -xzf "$tarball" -C "$scratch" && src=$(echo "$scratch"/okwari-*)
+cp -R packaging/debian "$src/debian"
+(cd "$src" && dpkg-buildpackage -us -uc -j"${JOBS:-$(nproc)}") >"$scratch/build.log" 2>&1 ||
+  fail "dpkg-buildpackage: $(tail -n 40 "$scratch/build.log")"
+grep -E 'tests passed|^dpkg-buildpackage: info: .* upload' "$scratch/build.log" || true
+for f in "$scratch"/okwari*_*; do [ -f "$f" ] && cp "$f" "$out/"; done
+deb=$(echo "$out"/okwari_*_"$(dpkg --print-architecture)".deb)
 
-flags() { dpkg-buildflags --get "$1"; }
-export DEB_BUILD_MAINT_OPTIONS=${DEB_BUILD_MAINT_OPTIONS-hardening=+all}
-map="-ffile-prefix-map=$top=. -ffile-prefix-map=$build=./${build##*/}"
-cppflags="$(flags CPPFLAGS) ${CPPFLAGS-}"
-cxxflags="$(flags CXXFLAGS) $map ${CXXFLAGS-} $cppflags"
-cflags="$(flags CFLAGS) $map ${CFLAGS-} $cppflags"
-ldflags="$(flags LDFLAGS) ${LDFLAGS-}"
-
-if [ -z "${SOURCE_DATE_EPOCH-}" ]; then
-  if [ -e .git ]; then
-    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
-  else
-    SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l packaging/changelog -S Timestamp)
-  fi
-fi
-export SOURCE_DATE_EPOCH
-
-# The build type None adds no flags of its own; only the program is built.
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF \
-  -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_C_FLAGS="$cflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags"
-cmake --build "$build" -j "${JOBS:-$(nproc)}"
-cd "$build" && cpack -D CPACK_OUTPUT_FILE_PREFIX="$out"
+dpkg-deb -x "$deb" "$scratch/pkg" && cd "$scratch/pkg"
+want="usr/games/okwari usr/share/doc/okwari/changelog.gz usr/share/doc/okwari/copyright usr/share/man/man6/okwari.6.gz"
+found=$(find . -type f -printf '%P\n' | LC_ALL=C sort | xargs)
+[ "$found" = "$want" ] || fail "holds: $found; expected: $want"
+gzip -dc usr/share/man/man6/okwari.6.gz | cmp - "$top/man/okwari.6" || fail "packaged page differs"
+zcat usr/share/doc/okwari/changelog.gz | head -n 1 | grep -qF "okwari ($(dpkg-deb -f "$deb" Version))" ||
+  fail "changelog is not for $deb"
+dpkg-deb -f "$deb" Depends | grep -q libc6 || fail "no Depends computed: $(dpkg-deb -f "$deb" Depends)"
+res=$(timeout 60 ./usr/games/okwari random hurry </dev/null) && st=0 || st=$?
+[[ "$st $res" =~ ^(0\ random\ wins\ |1\ hurry\ wins\ )[0-9]+-[0-9]+|^2\ draw\ [0-9]+\ all ]] || fail "status $st: $res"
+cd "$top" && rm -rf "$scratch"
+echo "package: $deb holds $found; $res"
