@@ -7,7 +7,8 @@
 # compresses and dates every file from debian/changelog. The .deb, its debug
 # symbols, the source package, .buildinfo and .changes land in OUT_DIR. Then
 # the package is checked: exactly the program, its page unchanged, changelog
-# and copyright, dependencies computed; the program plays a match.
+# and copyright, the version of the program, dependencies computed; the
+# program plays a match.
 set -eu
 cd "$(dirname "$0")/.."
 tarball=$(realpath "$1") && mkdir -p "$2" && out=$(realpath "$2") && top=$PWD
@@ -26,8 +27,9 @@ want="usr/games/okwari usr/share/doc/okwari/changelog.gz usr/share/doc/okwari/co
 found=$(find . -type f -printf '%P\n' | LC_ALL=C sort | xargs)
 [ "$found" = "$want" ] || fail "holds: $found; expected: $want"
 gzip -dc usr/share/man/man6/okwari.6.gz | cmp - "$top/man/okwari.6" || fail "packaged page differs"
-zcat usr/share/doc/okwari/changelog.gz | head -n 1 | grep -qF "okwari ($(dpkg-deb -f "$deb" Version))" ||
-  fail "changelog is not for $deb"
+version=$(dpkg-deb -f "$deb" Version)
+[ "okwari-$version" = "${src##*/}" ] || fail "debian/changelog is at $version, the program at ${src##*/}"
+zcat usr/share/doc/okwari/changelog.gz | head -n 1 | grep -qF "okwari ($version)" || fail "changelog is not for $deb"
 dpkg-deb -f "$deb" Depends | grep -q libc6 || fail "no Depends computed: $(dpkg-deb -f "$deb" Depends)"
 res=$(timeout 60 ./usr/games/okwari random hurry </dev/null) && st=0 || st=$?
 [[ "$st $res" =~ ^(0\ random\ wins\ |1\ hurry\ wins\ )[0-9]+-[0-9]+|^2\ draw\ [0-9]+\ all ]] || fail "status $st: $res"
