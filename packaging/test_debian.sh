@@ -18,7 +18,7 @@ commit=$(git rev-parse HEAD)
 # Inside the root: the README's commands, then make test with every tool.
 inside='set -e; exec </dev/null; cd /okwari
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -q && apt-get install -y -q --no-install-recommends make >apt.log
+apt-get update -q >lists.log && apt-get install -y -q --no-install-recommends make >apt.log
 make play >play.log 2>&1 || { cat play.log; exit 1; }
 make test >test.log 2>&1 || { tail -n 60 test.log; exit 1; }
 apt-get install -y -q --no-install-recommends clang clang-format clang-tidy mandoc
@@ -26,9 +26,10 @@ apt-get install -y -q --no-install-recommends "libclang-rt-$(clang++ -dumpversio
 make test >test-tools.log 2>&1 || { tail -n 60 test-tools.log; exit 1; }
 if grep -E "warning:" test.log test-tools.log || grep -E "^[a-z-]+: skipped" test-tools.log; then exit 1; fi
 grep -h -E "tests passed|^[a-z-]+: " test-tools.log
-fetched() { sed -n -e "s/^\([0-9]*\) upgraded, \([0-9]*\) newly installed.*/\2 packages, /p" \
+fetched() { sed -n -e "s/^[0-9]* upgraded, \([0-9]*\) newly installed.*/\1 .deb, /p" \
   -e "s/^Need to get \([^ ]* [kMG]*B\).*/\1/p" "$1" | tr -d "\n"; }
-echo "fetched: make $(fetched apt.log), make play $(fetched play.log), make test $(fetched test.log);" \
+echo "fetched: lists $(sed -n "s/^Fetched \([^ ]* [kMG]*B\).*/\1/p" lists.log)," \
+  "make $(fetched apt.log), make play $(fetched play.log), make test $(fetched test.log);" \
   "g++ $(g++ -dumpfullversion), clang $(clang++ -dumpversion), $(cmake --version | head -n 1)"'
 
 # $1 the root: /dev holds a few nodes and a devpts of its own, never the host's.
