@@ -1,7 +1,7 @@
 /* Preload library of the end-to-end tests: time() gives 1000000000, getpid() FAKECLOCK_PID (4242);
  * gettimeofday() starts at that second and moves on FAKECLOCK_STEP_US microseconds (0) a call.
- * Given FAKECLOCK_WRITES_FD, the program's count of write calls, every stream flushed, is written
- * to that descriptor as it ends: a process reads its own counts, whoever runs it. */
+ * Given FAKECLOCK_WRITES_FD, the program's count of write calls is written to that descriptor after
+ * its exit handlers, every stream flushed as exit would after: a process reads its own counts. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/time.h>
@@ -27,11 +27,10 @@ int gettimeofday(struct timeval *tv, void *tz)
     return tz != NULL; /* no time zone is ever asked for */
 }
 
-/* Runs after the program's exit handlers; the streams flushed first, as exit would after. */
 __attribute__((destructor)) static void count_writes(void)
 {
     const char *fd = getenv("FAKECLOCK_WRITES_FD");
-    long writes = -1; /* where the count cannot be read */
+    long writes = 0; /* where the count cannot be read */
     FILE *io = fd && fflush(NULL) == 0 ? fopen("/proc/self/io", "r") : NULL;
     if (io)
         (void)!fscanf(io, "rchar: %*d wchar: %*d syscr: %*d syscw: %ld", &writes), fclose(io);

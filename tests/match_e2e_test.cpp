@@ -5,8 +5,7 @@
 
 #include "testing.h"
 
-// File names of this test process's own, so that runs side by side do not meet; each is removed
-// when its test ends, passed or failed.
+// File names of this test process's own, so that runs side by side do not meet; removed at the end.
 static const std::string scratch = testing::TempDir() + "okwari-" + std::to_string(getpid()) + "-";
 struct Scratch {
     std::string path;
@@ -84,9 +83,8 @@ TEST(Okwari, MatchesAndBoardFiles)
 TEST(Okwari, PersonAgainstRobot)
 {
     const Scratch file{scratch + "alice.board"};
-    const std::string &path = file.path;
-    std::ofstream(path) << "# alice\n3 1 1 1 1 2\n# hurry\n1 2 3 2 1 2\n";
-    const std::vector<std::string> args = {"alice", "hurry", path},
+    std::ofstream(file.path) << "# alice\n3 1 1 1 1 2\n# hurry\n1 2 3 2 1 2\n";
+    const std::vector<std::string> args = {"alice", "hurry", file.path},
                                    env = {"FAKECLOCK_STEP_US=9500000"};
     Outcome r = run_okwari(args, std::string("hello\n\0 95x\nx4 3\n5\n0\n\n3\n1", 25), env);
     EXPECT_EQ(r.out + std::to_string(r.status),

@@ -108,8 +108,7 @@ inline Outcome run_okwari(const std::vector<std::string> &args, const std::strin
     }
     int status = 0;
     waitpid(pid, &status, 0), fclose(in);
-    std::string counted = read_back(count); // none where the program did not end through exit
-    long writes = counted.empty() ? -1 : std::stol(counted);
+    long writes = std::stol("0" + read_back(count)); // 0: not counted, or no exit
     return {read_back(out), read_back(err),
             WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), writes};
 }

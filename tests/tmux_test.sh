@@ -5,8 +5,7 @@
 # PRELOAD_VARIABLE (LD_PRELOAD) is where the program's launcher takes the library from. Without tmux
 # it skips (77); the pane's commands run under /bin/sh, whatever the user's login shell.
 set -u; [ $# = 3 ] || { echo "usage: $0 OKWARI_PROGRAM FAKECLOCK_LIBRARY PRELOAD_VARIABLE" >&2; exit 1; }
-command -v tmux >/dev/null || { echo "SKIP: the terminal test needs tmux (Debian: tmux)"; exit 77; }
-export SHELL=/bin/sh
+command -v tmux >/dev/null || { echo "SKIP: the terminal test needs tmux (Debian: tmux)"; exit 77; }; export SHELL=/bin/sh
 w=$(mktemp -d) fail=0 || exit 1; trap 'tmux -S "$w/s" kill-server 2>/dev/null; rm -rf "$w"' EXIT
 t() { tmux -S "$w/s" -f /dev/null "$@"; }; printf '# alice\n3 1 1 1 1 2\n# hurry\n1 2 3 2 1 2\n' >"$w/b"
 export FAKECLOCK_STEP_US=9500000 ASAN_OPTIONS=verify_asan_link_order=0
