@@ -10,7 +10,7 @@ JOBS ?= $(shell nproc)
 
 .PHONY: all play test test-plain test-asan test-cross deps-cross clean fuzz fuzz-smoke fuzz-build
 .PHONY: coverage format format-check lint
-.PHONY: bench deps deps-test deps-package deps-coverage man-check package
+.PHONY: bench level-times deps deps-test deps-bench deps-package deps-coverage man-check package
 .PHONY: dist distcheck repro-check test-debian
 
 all: deps $(BUILD)/CMakeCache.txt
@@ -21,7 +21,7 @@ all: deps $(BUILD)/CMakeCache.txt
 # what to install. The package lists are fetched only when there are none,
 # or when they are too old to install from. The game needs only CMake and
 # g++; the tests also GoogleTest and tmux; the package also debhelper and
-# dpkg-dev; coverage gcovr.
+# dpkg-dev; coverage gcovr; the benchmark Google Benchmark.
 DEPS_BUILD = cmake:cmake g++:g++
 DEPS_TEST = $(DEPS_BUILD) /usr/include/gtest/gtest.h:libgtest-dev tmux:tmux
 DEPS_PACKAGE = $(DEPS_TEST) dpkg-buildpackage:dpkg-dev dh:debhelper
@@ -202,17 +202,25 @@ format-check:
 format:
 	clang-format -i $(FORMAT_FILES)
 
-# The manual page must format without a single warning.
+# The manual page must format without a single warning, with mandoc and with
+# groff, each that is installed, and name the program's version in its
+# header (.Os okwari VERSION).
 man-check:
-	@if command -v mandoc >/dev/null 2>&1; then \
-		mandoc -T lint -W warning man/okwari.6 && echo "man-check: mandoc finds nothing"; \
-	elif command -v groff >/dev/null 2>&1; then \
+	@grep -qx '\.Os okwari $(VERSION)' man/okwari.6 || \
+		{ echo "man-check: man/okwari.6 lacks '.Os okwari $(VERSION)'"; exit 1; }; \
+	tools=; \
+	if command -v mandoc >/dev/null 2>&1; then \
+		mandoc -T lint -W warning man/okwari.6 || exit 1; tools=mandoc; \
+	fi; \
+	if command -v groff >/dev/null 2>&1; then \
 		out=$$(groff -ww -z -mdoc man/okwari.6 2>&1); \
-		if [ -n "$$out" ]; then echo "$$out"; exit 1; fi; \
-		echo "man-check: groff finds nothing"; \
-	else \
-		echo "man-check: skipped, neither mandoc nor groff found (Debian: mandoc)"; \
-	fi
+		if [ -n "$$out" ]; then echo "$$out"; exit 1; fi; tools="$$tools$${tools:+ and }groff"; \
+	fi; \
+	case $$tools in \
+	*and*) echo "man-check: $$tools find nothing" ;; \
+	?*) echo "man-check: $$tools finds nothing" ;; \
+	*) echo "man-check: skipped, neither mandoc nor groff found (Debian: mandoc)" ;; \
+	esac
 
 # clang-tidy with .clang-tidy over the program's sources, using the compile
 # database of build-lint/. The unit and end-to-end tests take a few minutes
@@ -237,9 +245,19 @@ lint:
 # The benchmark: the wise search against the plain one it was made fast
 # from, sowing, and whole matches, with a summary at the end. Not a test.
 # Pass options in BENCH_ARGS, e.g. BENCH_ARGS=--benchmark_repetitions=5.
-bench: $(BUILD)/CMakeCache.txt
+# Google Benchmark is installed like GoogleTest for the tests, and the build
+# is configured again so that it finds it. `make level-times`: the wise
+# robot's thinking time at levels 4 to 9, the table the manual page quotes.
+bench: deps-bench
+	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) --target okwari_bench -j $(JOBS)
 	./$(BUILD)/okwari_bench $(BENCH_ARGS)
+
+level-times:
+	$(MAKE) --no-print-directory bench BENCH_ARGS="--levels $(BENCH_ARGS)"
+
+deps-bench:
+	$(call install_missing,$(DEPS_TEST) /usr/include/benchmark/benchmark.h:libbenchmark-dev)
 
 # Releases. `make dist`: the source release $(BUILD)/okwari-<version>.tar.gz of
 # the last commit, the same bytes from any clone of it. `make package`: the

@@ -122,11 +122,11 @@ const uint32_t match_seed_pinned = 1000000000u * 4242u;
 // The match flow of the program, in this process: its result line goes to
 // standard output among the benchmark's own.
 void match_in_process(benchmark::State &state, const char *first, const char *second,
-                      const char *board)
+                      const char *board, uint32_t seed)
 {
     char *argv[] = {(char *)"okwari", (char *)first, (char *)second, (char *)board, nullptr};
     for (auto _ : state) {
-        if (match_start(4, argv, match_seed_pinned) != MATCH_GOES_ON) {
+        if (match_start(4, argv, seed) != MATCH_GOES_ON) {
             state.SkipWithError("the board file cannot be read");
             return;
         }
@@ -136,6 +136,45 @@ void match_in_process(benchmark::State &state, const char *first, const char *se
         benchmark::DoNotOptimize(match_result());
         fflush(stdout);
     }
+}
+
+// The wise robot's thinking time as a player meets it, at each level from
+// 4 to 9 (`okwari_bench --levels`, make level-times): its opening move, and
+// whole matches against hurry, from each of three boards of bench/. How
+// long it thinks depends on the board and on who opens as much as on the
+// level, hence more than one board and a match with either opener. With
+// the pinned seed the first named player, the robot, opens the first
+// round; hurry_opens is the first seed after it with which hurry does.
+const int first_timed_level = 4;
+const char *const timed_boards[] = {"wise8", "even", "uneven"};
+std::string timed_names[last_level + 1];
+uint32_t hurry_opens;
+
+uint32_t seed_where_hurry_opens(const char *board)
+{
+    char *argv[] = {(char *)"okwari", (char *)"wise", (char *)"hurry", (char *)board, nullptr};
+    uint32_t seed = match_seed_pinned;
+    while (match_start(4, argv, seed) == MATCH_GOES_ON && match.first_opener != 1)
+        seed++;
+    return seed;
+}
+
+void level_opening(benchmark::State &state, const char *board)
+{
+    int32_t level = (int32_t)state.range(0);
+    std::string path = std::string(BENCH_DIR "/") + board + ".board";
+    char *argv[] = {(char *)"okwari", (char *)timed_names[level].c_str(), (char *)"hurry",
+                    (char *)path.c_str(), nullptr};
+    if (match_start(4, argv, match_seed_pinned) != MATCH_GOES_ON) {
+        state.SkipWithError("the board file cannot be read");
+        return;
+    }
+    if (match.current_player != 0) {
+        state.SkipWithError("the pinned seed no longer lets the wise robot open");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(wise_move(level));
 }
 
 // The program itself on the same board and seed. The time is the child's.
@@ -219,6 +258,24 @@ void print_summary()
     if (!program_line.empty())
         printf("the program's wise8 match: %s", program_line.c_str());
 
+    const char *level_head =
+        "\nthe wise robot against hurry, by level, in seconds, from the boards of bench/\n"
+        "       its opening move          a match it opens          a match hurry opens\n"
+        "level     wise8    even  uneven     wise8    even  uneven     wise8    even  uneven\n";
+    for (int level = first_timed_level; level <= last_level; level++) {
+        std::string of = "/" + std::to_string(level);
+        if (median_seconds("level/opening/wise8" + of) == 0)
+            continue;
+        printf("%s%5d", level_head, level);
+        level_head = "";
+        for (const char *kind : {"opening/", "robot-opens/", "hurry-opens/"}) {
+            printf("  ");
+            for (const char *board : timed_boards)
+                printf("%8.2f", median_seconds(std::string("level/") + kind + board + of));
+        }
+        printf("\n");
+    }
+
     const char *lead = "\nsignature:";
     for (int level = first_level; level <= last_level; level++) {
         if (shipped_count[level] != 0) {
@@ -231,11 +288,47 @@ void print_summary()
         printf("\n");
 }
 
+// Registers the level table's runs: minutes at level 9, so they run only
+// when asked for with --levels, and then alone.
+void register_levels()
+{
+    for (int level = first_timed_level; level <= last_level; level++)
+        timed_names[level] = "wise" + std::to_string(level);
+    for (const char *board : timed_boards) {
+        std::string name = std::string("level/opening/") + board;
+        for (int level = first_timed_level; level <= last_level; level++)
+            benchmark::RegisterBenchmark(name.c_str(), level_opening, board)
+                ->Arg(level)
+                ->Iterations(1)
+                ->Unit(benchmark::kMillisecond);
+    }
+    static std::string paths[std::size(timed_boards)];
+    for (size_t i = 0; i < std::size(timed_boards); i++)
+        paths[i] = std::string(BENCH_DIR "/") + timed_boards[i] + ".board";
+    hurry_opens = seed_where_hurry_opens(paths[0].c_str());
+    for (const char *opener : {"robot-opens/", "hurry-opens/"})
+        for (size_t i = 0; i < std::size(timed_boards); i++)
+            for (int level = first_timed_level; level <= last_level; level++)
+                benchmark::RegisterBenchmark(
+                    (std::string("level/") + opener + timed_boards[i] + "/" + std::to_string(level))
+                        .c_str(),
+                    match_in_process, timed_names[level].c_str(), "hurry", paths[i].c_str(),
+                    opener[0] == 'r' ? match_seed_pinned : hurry_opens)
+                    ->Iterations(1)
+                    ->Unit(benchmark::kMillisecond);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    for (int level = first_level; level <= last_level; level++) {
+    bool levels = argc > 1 && std::string(argv[1]) == "--levels";
+    if (levels) {
+        argv[1] = argv[0];
+        argc--, argv++;
+        register_levels();
+    }
+    for (int level = first_level; level <= last_level && !levels; level++) {
         // Side by side, so that both see the machine in the same state.
         benchmark::RegisterBenchmark("wise_move/plain", wise_move_plain)
             ->Arg(level)
@@ -248,20 +341,22 @@ int main(int argc, char **argv)
                 ->Arg(level)
                 ->Unit(benchmark::kMillisecond);
     }
-    benchmark::RegisterBenchmark("board_move/small", board_move_small);
-    benchmark::RegisterBenchmark("board_move/2e9", board_move_2e9);
-    benchmark::RegisterBenchmark("match/wise8-wise8/in-process", match_in_process, "wise8", "wise8",
-                                 wise8_board)
-        ->Iterations(1)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("match/wise8-wise8/program", match_program)
-        ->Iterations(1)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("match/wise3-hurry-huge/in-process", match_in_process, "wise3",
-                                 "hurry", huge_board)
-        ->Iterations(1)
-        ->Unit(benchmark::kMillisecond);
+    if (!levels) {
+        benchmark::RegisterBenchmark("board_move/small", board_move_small);
+        benchmark::RegisterBenchmark("board_move/2e9", board_move_2e9);
+        benchmark::RegisterBenchmark("match/wise8-wise8/in-process", match_in_process, "wise8",
+                                     "wise8", wise8_board, match_seed_pinned)
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("match/wise8-wise8/program", match_program)
+            ->Iterations(1)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("match/wise3-hurry-huge/in-process", match_in_process, "wise3",
+                                     "hurry", huge_board, match_seed_pinned)
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
+    }
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
