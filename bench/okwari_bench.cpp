@@ -198,12 +198,23 @@ void match_program(benchmark::State &state)
 // iteration (the manual time of the program run).
 std::map<std::string, std::vector<double>> seconds_per_iteration;
 
+// A run that failed or was skipped: Google Benchmark 1.8 replaced the
+// error_occurred flag (Debian 12 has 1.7) with the skipped state (Debian 13
+// has 1.9).
+template <typename Run> bool run_failed(const Run &run)
+{
+    if constexpr (requires { run.error_occurred; })
+        return run.error_occurred;
+    else
+        return run.skipped != 0;
+}
+
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred)
+            if (run.run_type != Run::RT_Iteration || run_failed(run))
                 continue;
             double seconds = run.run_name.function_name.find("program") != std::string::npos
                                  ? run.real_accumulated_time

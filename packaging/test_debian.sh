@@ -4,11 +4,13 @@
 # root (debootstrap --variant=minbase) in a scratch folder, the last commit
 # cloned into it, and there, as its root with no standard input, the README's
 # set-up: make installed, `make play` (which ends at the first prompt), then
-# `make test`, with no warning from any compiler. Then every optional tool that make test's skip lines name is
-# installed (clang with the libFuzzer runtime of its own version,
-# clang-format, clang-tidy, mandoc) and `make test` must pass again with no
-# check skipped. One line per release, with the compilers it used; the logs of
-# a release that failed are kept. MIRROR is the archive to install from.
+# `make test`, with no warning from any compiler. Then every optional tool
+# that make test's skip lines name is installed (clang with the libFuzzer
+# runtime of its own version, clang-format, clang-tidy, mandoc) and `make
+# test` must pass again with no check skipped; and `make bench` must build
+# against the release's Google Benchmark and run one short measurement. One
+# line per release, with the compilers it used; the logs of a release that
+# failed are kept. MIRROR is the archive to install from.
 set -eu
 cd "$(dirname "$0")/.."
 [ "$(id -u)" = 0 ] || { echo "test-debian: needs root (debootstrap, chroot, mounts)"; exit 1; }
@@ -24,7 +26,8 @@ make test >test.log 2>&1 || { tail -n 60 test.log; exit 1; }
 apt-get install -y -q --no-install-recommends clang clang-format clang-tidy mandoc
 apt-get install -y -q --no-install-recommends "libclang-rt-$(clang++ -dumpversion | cut -d. -f1)-dev"
 make test >test-tools.log 2>&1 || { tail -n 60 test-tools.log; exit 1; }
-if grep -E "warning:" test.log test-tools.log || grep -E "^[a-z-]+: skipped" test-tools.log; then exit 1; fi
+make bench BENCH_ARGS=--benchmark_filter=board_move/small >bench.log 2>&1 || { tail -n 60 bench.log; exit 1; }
+if grep -E "warning:" test.log test-tools.log bench.log || grep -E "^[a-z-]+: skipped" test-tools.log; then exit 1; fi
 grep -h -E "tests passed|^[a-z-]+: " test-tools.log
 fetched() { sed -n -e "s/^[0-9]* upgraded, \([0-9]*\) newly installed.*/\1 .deb, /p" \
   -e "s/^Need to get \([^ ]* [kMG]*B\).*/\1/p" "$1" | tr -d "\n"; }
@@ -60,7 +63,7 @@ for suite in "$@"; do
   mount_all "$root"
   if chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
     sh -c "$inside" >"$root.log" 2>&1; then
-    echo "$suite: make play, make test, and make test with every optional tool pass, none skipped;" \
+    echo "$suite: make play, make test, make test with every optional tool (none skipped) and make bench pass;" \
       "$(tail -n 1 "$root.log") ($(($(date +%s) - start))s)"
     umount_all "$root" && rm -rf "$root" "$root.log" "$root.debootstrap.log"
   else
