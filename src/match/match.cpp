@@ -100,8 +100,9 @@ void match_play_round()
     }
 }
 
-// When standard input ends during the pause the second round simply starts:
-// a match fed from a file or a pipe plays on rather than stopping half-way.
+// At the end of standard input the pause ends rather than waiting for ever:
+// the second round starts, and the person's next prompt meets the end of
+// input too and ends the program with status 0, without a result line.
 void match_between_rounds()
 {
     if (match.display_on) {
