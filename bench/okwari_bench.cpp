@@ -144,15 +144,21 @@ void match_in_process(benchmark::State &state, const char *first, const char *se
 // long it thinks depends on the board and on who opens as much as on the
 // level, hence more than one board and a match with either opener. With
 // the pinned seed the first named player, the robot, opens the first
-// round; hurry_opens is the first seed after it with which hurry does.
+// round; seed_where_hurry_opens finds the first seed after it with which
+// hurry does (the opener does not depend on the board).
 const int first_timed_level = 4;
-const char *const timed_boards[] = {"wise8", "even", "uneven"};
+struct TimedBoard {
+    const char *name, *path;
+};
+const TimedBoard timed_boards[] = {{"wise8", wise8_board},
+                                   {"even", BENCH_DIR "/even.board"},
+                                   {"uneven", BENCH_DIR "/uneven.board"}};
 std::string timed_names[last_level + 1];
-uint32_t hurry_opens;
 
-uint32_t seed_where_hurry_opens(const char *board)
+uint32_t seed_where_hurry_opens()
 {
-    char *argv[] = {(char *)"okwari", (char *)"wise", (char *)"hurry", (char *)board, nullptr};
+    char *argv[] = {(char *)"okwari", (char *)"wise", (char *)"hurry", (char *)wise8_board,
+                    nullptr};
     uint32_t seed = match_seed_pinned;
     while (match_start(4, argv, seed) == MATCH_GOES_ON && match.first_opener != 1)
         seed++;
@@ -162,9 +168,8 @@ uint32_t seed_where_hurry_opens(const char *board)
 void level_opening(benchmark::State &state, const char *board)
 {
     int32_t level = (int32_t)state.range(0);
-    std::string path = std::string(BENCH_DIR "/") + board + ".board";
     char *argv[] = {(char *)"okwari", (char *)timed_names[level].c_str(), (char *)"hurry",
-                    (char *)path.c_str(), nullptr};
+                    (char *)board, nullptr};
     if (match_start(4, argv, match_seed_pinned) != MATCH_GOES_ON) {
         state.SkipWithError("the board file cannot be read");
         return;
@@ -281,8 +286,8 @@ void print_summary()
         level_head = "";
         for (const char *kind : {"opening/", "robot-opens/", "hurry-opens/"}) {
             printf("  ");
-            for (const char *board : timed_boards)
-                printf("%8.2f", median_seconds(std::string("level/") + kind + board + of));
+            for (const TimedBoard &board : timed_boards)
+                printf("%8.2f", median_seconds(std::string("level/") + kind + board.name + of));
         }
         printf("\n");
     }
@@ -305,41 +310,32 @@ void register_levels()
 {
     for (int level = first_timed_level; level <= last_level; level++)
         timed_names[level] = "wise" + std::to_string(level);
-    for (const char *board : timed_boards) {
-        std::string name = std::string("level/opening/") + board;
+    for (const TimedBoard &board : timed_boards)
         for (int level = first_timed_level; level <= last_level; level++)
-            benchmark::RegisterBenchmark(name.c_str(), level_opening, board)
+            benchmark::RegisterBenchmark((std::string("level/opening/") + board.name).c_str(),
+                                         level_opening, board.path)
                 ->Arg(level)
                 ->Iterations(1)
                 ->Unit(benchmark::kMillisecond);
-    }
-    static std::string paths[std::size(timed_boards)];
-    for (size_t i = 0; i < std::size(timed_boards); i++)
-        paths[i] = std::string(BENCH_DIR "/") + timed_boards[i] + ".board";
-    hurry_opens = seed_where_hurry_opens(paths[0].c_str());
-    for (const char *opener : {"robot-opens/", "hurry-opens/"})
-        for (size_t i = 0; i < std::size(timed_boards); i++)
+    const struct {
+        const char *name;
+        uint32_t seed;
+    } openers[] = {{"robot-opens/", match_seed_pinned}, {"hurry-opens/", seed_where_hurry_opens()}};
+    for (const auto &opener : openers)
+        for (const TimedBoard &board : timed_boards)
             for (int level = first_timed_level; level <= last_level; level++)
                 benchmark::RegisterBenchmark(
-                    (std::string("level/") + opener + timed_boards[i] + "/" + std::to_string(level))
+                    (std::string("level/") + opener.name + board.name + "/" + std::to_string(level))
                         .c_str(),
-                    match_in_process, timed_names[level].c_str(), "hurry", paths[i].c_str(),
-                    opener[0] == 'r' ? match_seed_pinned : hurry_opens)
+                    match_in_process, timed_names[level].c_str(), "hurry", board.path, opener.seed)
                     ->Iterations(1)
                     ->Unit(benchmark::kMillisecond);
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// Registers the benchmark's usual runs.
+void register_bench()
 {
-    bool levels = argc > 1 && std::string(argv[1]) == "--levels";
-    if (levels) {
-        argv[1] = argv[0];
-        argc--, argv++;
-        register_levels();
-    }
-    for (int level = first_level; level <= last_level && !levels; level++) {
+    for (int level = first_level; level <= last_level; level++) {
         // Side by side, so that both see the machine in the same state.
         benchmark::RegisterBenchmark("wise_move/plain", wise_move_plain)
             ->Arg(level)
@@ -352,21 +348,32 @@ int main(int argc, char **argv)
                 ->Arg(level)
                 ->Unit(benchmark::kMillisecond);
     }
-    if (!levels) {
-        benchmark::RegisterBenchmark("board_move/small", board_move_small);
-        benchmark::RegisterBenchmark("board_move/2e9", board_move_2e9);
-        benchmark::RegisterBenchmark("match/wise8-wise8/in-process", match_in_process, "wise8",
-                                     "wise8", wise8_board, match_seed_pinned)
-            ->Iterations(1)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("match/wise8-wise8/program", match_program)
-            ->Iterations(1)
-            ->UseManualTime()
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark("match/wise3-hurry-huge/in-process", match_in_process, "wise3",
-                                     "hurry", huge_board, match_seed_pinned)
-            ->Iterations(1)
-            ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("board_move/small", board_move_small);
+    benchmark::RegisterBenchmark("board_move/2e9", board_move_2e9);
+    benchmark::RegisterBenchmark("match/wise8-wise8/in-process", match_in_process, "wise8", "wise8",
+                                 wise8_board, match_seed_pinned)
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("match/wise8-wise8/program", match_program)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("match/wise3-hurry-huge/in-process", match_in_process, "wise3",
+                                 "hurry", huge_board, match_seed_pinned)
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc > 1 && std::string(argv[1]) == "--levels") {
+        argv[1] = argv[0];
+        argc--, argv++;
+        register_levels();
+    } else {
+        register_bench();
     }
 
     benchmark::Initialize(&argc, argv);
