@@ -19,7 +19,7 @@ TEST(DurationText, WholeAndFine)
     for (auto [seconds, microseconds, precision, text] : {std::tuple<int, int, int, const char *>{0, 0, 0, "00s"},
          {5, 250000, 2, "05.25s"}, {59, 999999, 3, "59.999s"}, {1, 2000, 3, "01.002s"}, {60, 0, 0, "01m00s"},
          {3600, 0, 0, "01h00m00s"}, {61, 500000, 1, "01m01.5s"}, {3725, 500000, 1, "01h02m05.5s"},
-         {7, 123456, 4, "07.1234s"}, {7, 123456, 5, "07.12345s"}, {7, 123456, 9, "07.123456s"},
+         {7, 123456, 4, "07.1234s"}, {7, 123456, 5, "07.12345s"}, {7, 123456, 9, "07.123456s"}, {3599, 0, 0, "59m59s"},
          {86399, 999999, 6, "23h59m59.999999s"}, {86400, 0, 0, "1d00h00m00s"}, {90061, 250000, 2, "1d01h01m01.25s"}})
         EXPECT_STREQ(duration_text_fine(seconds, microseconds, (uint8_t)precision), text);
     // clang-format on
